@@ -1,0 +1,3 @@
+#include "ai/move_cost_grid.h"
+
+void aiComputeMoveCostGrid(int, int, int, AiGrid&, AiGrid&, AiStepGrid&) {}

@@ -1,0 +1,3 @@
+#include "editor/map_editor.h"
+
+int editMap(char*) { return 2; }

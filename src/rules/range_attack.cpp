@@ -1,0 +1,3 @@
+#include "rules/range_attack.h"
+
+int performRangeAttack(int, int) { return 0; }

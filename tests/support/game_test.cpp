@@ -1,0 +1,183 @@
+#include "support/game_test.h"
+
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "render/window.h"
+#include "state/board.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::deque<std::vector<SDL_Event>> gScript;
+int gDryPolls = 0;
+constexpr int kDryPollLimit = 100000;
+
+}  // namespace
+
+fs::path makeDataDirectory() {
+    char pattern[] = "/tmp/qorda-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) {
+        ADD_FAILURE() << "cannot make a temporary directory";
+        return fs::temp_directory_path();
+    }
+    const fs::path directory = made;
+    for (const auto& entry : fs::directory_iterator(QORDA_DATA_DIR)) {
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), directory / entry.path().filename());
+    }
+    return directory;
+}
+
+void emptyBoard() {
+    std::memset(gMap, 0, sizeof gMap);
+    std::memset(gUnitType, 0, sizeof gUnitType);
+    std::memset(gUnitOwner, 0, sizeof gUnitOwner);
+    std::memset(gUnitActionPoint, 0, sizeof gUnitActionPoint);
+    std::memset(gUnitHealthPoint, 0, sizeof gUnitHealthPoint);
+    std::memset(gNumberOfUnit, 0, sizeof gNumberOfUnit);
+}
+
+void GameTest::SetUp() {
+    clearScript();
+    previousDirectory = fs::current_path();
+    workDirectory = makeDataDirectory();
+    fs::current_path(workDirectory);
+    ASSERT_EQ(init(), 0) << SDL_GetError();
+    ASSERT_EQ(loadTiles(), 0);
+    ASSERT_EQ(loadFont(), 0);
+    emptyBoard();
+}
+
+void GameTest::TearDown() {
+    close();
+    fs::current_path(previousDirectory);
+    std::error_code ignored;
+    fs::remove_all(workDirectory, ignored);
+    clearScript();
+}
+
+void GameTest::writeFile(const std::string& name, const std::string& content) {
+    std::ofstream(workDirectory / name, std::ios::binary) << content;
+}
+
+std::string GameTest::readFile(const std::string& name) {
+    std::ifstream file(workDirectory / name, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+SDL_Event keyEvent(SDL_Keycode key) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    return event;
+}
+
+SDL_Event textEvent(const char* text) {
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    return event;
+}
+
+SDL_Event quitEvent() {
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    return event;
+}
+
+void script(std::initializer_list<SDL_Event> events) {
+    for (const SDL_Event& event : events) gScript.push_back({event});
+}
+
+void scriptTogether(std::initializer_list<SDL_Event> events) { gScript.emplace_back(events); }
+
+void scriptKeys(std::initializer_list<SDL_Keycode> keys) {
+    for (SDL_Keycode key : keys) gScript.push_back({keyEvent(key)});
+}
+
+void clearScript() {
+    gScript.clear();
+    gDryPolls = 0;
+}
+
+int scriptedPassesLeft() { return static_cast<int>(gScript.size()); }
+
+int dryPolls() { return gDryPolls; }
+
+void feedScriptedEvents() {
+    if (gScript.empty()) {
+        if (++gDryPolls > kDryPollLimit) {
+            fprintf(stderr, "a polling loop never ended although it was sent quit events\n");
+            std::abort();
+        }
+        SDL_Event quit = quitEvent();
+        SDL_PushEvent(&quit);
+        return;
+    }
+    for (SDL_Event& event : gScript.front()) SDL_PushEvent(&event);
+    gScript.pop_front();
+}
+
+Uint32 pixelAt(int x, int y) {
+    Uint32 pixel = 0;
+    const SDL_Rect area = {x, y, 1, 1};
+    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
+    return pixel & 0xFFFFFF;
+}
+
+int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source, int x, int y) {
+    SDL_Surface* loaded = IMG_Load(atlasFile);
+    if (loaded == nullptr) {
+        ADD_FAILURE() << "cannot load " << atlasFile;
+        return -1;
+    }
+    SDL_Surface* atlas = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(loaded);
+    std::vector<Uint32> picture(static_cast<size_t>(source.w * source.h));
+    const SDL_Rect area = {x, y, source.w, source.h};
+    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, picture.data(), source.w * 4);
+    int mismatches = 0;
+    for (int dy = 0; dy < source.h; ++dy) {
+        for (int dx = 0; dx < source.w; ++dx) {
+            const auto* row = static_cast<const Uint32*>(atlas->pixels) + (source.y + dy) * (atlas->pitch / 4);
+            const Uint32 expected = row[source.x + dx] & 0xFFFFFF;
+            if (expected == transparentRgb) continue;
+            if ((picture[static_cast<size_t>(dy * source.w + dx)] & 0xFFFFFF) != expected) ++mismatches;
+        }
+    }
+    SDL_FreeSurface(atlas);
+    return mismatches;
+}
+
+void fillPicture(Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_BlendMode mode;
+    SDL_GetRenderDrawBlendMode(gRenderer, &mode);
+    SDL_SetRenderDrawBlendMode(gRenderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(gRenderer, red, green, blue, 255);
+    SDL_RenderClear(gRenderer);
+    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_SetRenderDrawBlendMode(gRenderer, mode);
+}
+
+void startCapturingStdout() {
+    fflush(stdout);
+    ::testing::internal::CaptureStdout();
+}
+
+std::string capturedStdout() {
+    fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+}

@@ -1,0 +1,55 @@
+// Test support shared by every test program: the game started in SDL's dummy video driver with the
+// software renderer, in a temporary working directory holding copies of the game's data files; scripted
+// input; pixel read-back from the picture.
+#pragma once
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+// Each test runs in a fresh temporary directory holding tiles.png, font.bmp and the maps of data/,
+// with the window open, both atlases loaded and an empty board.
+class GameTest : public ::testing::Test {
+   protected:
+    void SetUp() override;
+    void TearDown() override;
+    void writeFile(const std::string& name, const std::string& content);
+    std::string readFile(const std::string& name);
+
+    std::filesystem::path workDirectory;
+    std::filesystem::path previousDirectory;
+};
+
+// Makes a temporary directory with copies of the game's data files, for tests that start the game
+// themselves (through SDL_main) instead of using GameTest.
+std::filesystem::path makeDataDirectory();
+void emptyBoard();
+
+// Scripted input. Each scripted event is pushed on its own polling pass (one key per pass, as a player
+// types); script the events of one pass together with scriptTogether. When the script runs dry, every
+// pass gets a quit event so that every loop ends.
+SDL_Event keyEvent(SDL_Keycode key);
+SDL_Event textEvent(const char* text);  // up to 31 bytes
+SDL_Event quitEvent();
+void script(std::initializer_list<SDL_Event> events);
+void scriptTogether(std::initializer_list<SDL_Event> events);
+void scriptKeys(std::initializer_list<SDL_Keycode> keys);
+void clearScript();
+int scriptedPassesLeft();
+int dryPolls();  // passes that found the script empty since it was last cleared
+void feedScriptedEvents();  // installed as gBeforePoll by the test main
+
+// The picture as the player would see it. Pixels are 0xRRGGBB.
+Uint32 pixelAt(int x, int y);
+// Counts the pixels of an atlas cell that were not copied unchanged to (x, y). Pixels of the atlas's
+// transparent colour are not compared.
+int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source, int x, int y);
+// Fills the whole picture with one colour.
+void fillPicture(Uint8 red, Uint8 green, Uint8 blue);
+
+// Standard output capture around code that prints with printf.
+void startCapturingStdout();
+std::string capturedStdout();

@@ -1,0 +1,139 @@
+#include "flow/main_menu.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "render/window.h"
+#include "state/board.h"
+#include "support/game_test.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kEmptyBoardTiles =
+    "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n"
+    "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n"
+    "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n"
+    "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n"
+    "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n";
+
+int occurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// Runs the whole program in process, in a temporary copy of the game's data.
+class MainMenuTest : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        clearScript();
+        emptyBoard();
+        previous = fs::current_path();
+        directory = makeDataDirectory();
+        fs::current_path(directory);
+    }
+    void TearDown() override {
+        gBeforePoll = feedScriptedEvents;
+        fs::current_path(previous);
+        fs::remove_all(directory);
+        clearScript();
+    }
+    void writeMap(const std::string& name, const std::string& units) {
+        std::ofstream(directory / (name + ".txt")) << kEmptyBoardTiles << units;
+    }
+    // Runs the program and returns what it printed.
+    std::string runProgram() {
+        startCapturingStdout();
+        EXPECT_EQ(SDL_main(0, nullptr), 0);
+        return capturedStdout();
+    }
+
+    fs::path previous;
+    fs::path directory;
+};
+
+TEST_F(MainMenuTest, SixKeypadSixAndClosingTheWindowEndTheProgram) {
+    for (const SDL_Event& ending : {keyEvent(SDLK_6), keyEvent(SDLK_KP_6), quitEvent()}) {
+        clearScript();
+        script({ending, keyEvent(SDLK_KP_6)});
+        runProgram();
+        EXPECT_EQ(scriptedPassesLeft(), 1);
+        EXPECT_EQ(dryPolls(), 0);
+    }
+}
+
+TEST_F(MainMenuTest, EveryMatchStartsFromTheMapFileWhenItIsMissing) {
+    fs::remove(directory / "map01.txt");
+    scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_KP_1, SDLK_ESCAPE, SDLK_m, SDLK_6});
+    const std::string printed = runProgram();
+    EXPECT_EQ(occurrences(printed, "\nError opening file map01.txt"), 3);
+    EXPECT_EQ(scriptedPassesLeft(), 0);
+}
+
+// Rewrites the current map file while the first match runs, so that the board of the next match shows
+// whether the file was read again.
+std::filesystem::path gMapToChange;
+int gChangeAtPassesLeft = 0;
+void feedAndChangeTheMap() {
+    if (scriptedPassesLeft() == gChangeAtPassesLeft) {
+        std::ofstream(gMapToChange) << kEmptyBoardTiles << "4,4,s,2,10,8\n";
+    }
+    feedScriptedEvents();
+}
+
+TEST_F(MainMenuTest, TheFirstMatchUsesTheLoadedBoardAndTheNextOneReloadsTheFile) {
+    writeMap("map01", "0,0,c,1,7,5\n");
+    scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_6});
+    gMapToChange = directory / "map01.txt";
+    gChangeAtPassesLeft = 5;  // during the first match
+    gBeforePoll = feedAndChangeTheMap;
+    runProgram();
+    EXPECT_EQ(gUnitOwner[4][4], 2);  // the second match read the changed file
+    EXPECT_EQ(gUnitOwner[0][0], 0);
+}
+
+TEST_F(MainMenuTest, ALoadedMapIsPlayedWithoutReadingItAgain) {
+    writeMap("map01", "0,0,c,1,7,5\n");
+    writeMap("other", "2,2,a,1,7,2\n");
+    scriptKeys({SDLK_3});
+    script({textEvent("other"), keyEvent(SDLK_RETURN)});
+    scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_6});
+    gMapToChange = directory / "other.txt";
+    gChangeAtPassesLeft = 3;  // after the load, before the match
+    gBeforePoll = feedAndChangeTheMap;
+    const std::string printed = runProgram();
+    EXPECT_EQ(printed.find("Error opening file"), std::string::npos);
+    EXPECT_EQ(gUnitOwner[2][2], 1);  // the match was played on the board as loaded
+    EXPECT_EQ(gUnitOwner[4][4], 0);
+}
+
+TEST_F(MainMenuTest, HelpPlaysTheHelpMapThenReloadsTheCurrentMap) {
+    writeMap("map01", "0,0,c,1,7,5\n");
+    fs::remove(directory / "HelpMap.txt");
+    scriptKeys({SDLK_5, SDLK_ESCAPE, SDLK_m, SDLK_6});
+    const std::string printed = runProgram();
+    EXPECT_EQ(occurrences(printed, "\nError opening file HelpMap.txt"), 1);
+    EXPECT_EQ(gUnitOwner[0][0], 1);
+    EXPECT_EQ(scriptedPassesLeft(), 0);
+}
+
+TEST_F(MainMenuTest, ClosingTheWindowInsideAnEntryEndsTheProgram) {
+    for (SDL_Keycode entry : {SDLK_2, SDLK_3, SDLK_4}) {
+        clearScript();
+        script({keyEvent(entry), quitEvent(), keyEvent(SDLK_6), keyEvent(SDLK_6)});
+        runProgram();
+        EXPECT_EQ(scriptedPassesLeft(), 2) << "entry " << SDL_GetKeyName(entry);
+    }
+}
+
+TEST_F(MainMenuTest, MissingAtlasesAreReportedAndTheProgramEndsWithStatusZero) {
+    fs::remove(directory / "tiles.png");
+    std::string printed = runProgram();
+    EXPECT_NE(printed.find("Unable to load image tiles.png! SDL_image Error: "), std::string::npos);
+    EXPECT_NE(printed.find("Failed to load texture image!\nFailed to load media!\n"), std::string::npos);
+}
+
+}  // namespace

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int kTilesPerAtlasRow = 16;
+// The right-hand side columns of the highlight mirror the left-hand ones about the hexagon's middle.
+constexpr int kHexRightmostColumn = 2 * kHexBandLeft + kHexBandWidth - 1;
 
 // Copies one atlas cell onto the hex.
 void copyCell(int cellColumn, int cellRow, int row, int column) {
@@ -40,9 +42,13 @@ int renderNumber(int& x, int y, int value) {
 
 }  // namespace
 
-int hexOriginX(int column) { return kHexColumnStep * column; }
+int hexOriginX(int column) {
+    return kHexColumnStep * column;
+}
 
-int hexOriginY(int row, int column) { return kHexHeight * row + (kHexHeight / 2) * (column % 2); }
+int hexOriginY(int row, int column) {
+    return kHexHeight * row + (kHexHeight / 2) * (column % 2);
+}
 
 void renderTile(int row, int column) {
     copyCell(0, 0, row, column);
@@ -53,16 +59,27 @@ void renderTile(int row, int column) {
 void renderUnit(int row, int column) {
     const int player = gUnitOwner[row][column];
     switch (gUnitType[row][column]) {
-        case 'a': copyCell(3 + player, kMarkRow, row, column); break;
-        case 'c': copyCell(5 + player, kMarkRow, row, column); break;
-        case 's': copyCell(7 + player, kMarkRow, row, column); break;
-        default: break;
+        case 'a':
+            copyCell(3 + player, kMarkRow, row, column);
+            break;
+        case 'c':
+            copyCell(5 + player, kMarkRow, row, column);
+            break;
+        case 's':
+            copyCell(7 + player, kMarkRow, row, column);
+            break;
+        default:
+            break;
     }
 }
 
-void renderSelectionHexagon(int row, int column) { copyCell(gUnitOwner[row][column] + 1, kMarkRow, row, column); }
+void renderSelectionHexagon(int row, int column) {
+    copyCell(gUnitOwner[row][column] + 1, kMarkRow, row, column);
+}
 
-void renderCursor(int row, int column, int player) { copyCell(player - 1, kMarkRow, row, column); }
+void renderCursor(int row, int column, int player) {
+    copyCell(player - 1, kMarkRow, row, column);
+}
 
 int renderUnitActionAndHealth(int row, int column) {
     const int x = hexOriginX(column);
@@ -81,7 +98,7 @@ int renderRangeTarget(int row, int column) {
     for (int i = 0; i < kHexSideColumns; ++i) {
         const int half = kHexSideHalfHeight[i];
         const SDL_Rect left = {x + i, y + kHexMiddleY - half, 1, 2 * half};
-        const SDL_Rect right = {x + 58 - i, y + kHexMiddleY - half, 1, 2 * half};
+        const SDL_Rect right = {x + kHexRightmostColumn - i, y + kHexMiddleY - half, 1, 2 * half};
         SDL_RenderFillRect(gRenderer, &left);
         SDL_RenderFillRect(gRenderer, &right);
     }

@@ -11,11 +11,15 @@ int gNumberOfUnit[3];
 
 namespace {
 
-bool isUnitType(char type) { return type == 'a' || type == 'c' || type == 's'; }
+bool isUnitType(char type) {
+    return type == 'a' || type == 'c' || type == 's';
+}
 
 }  // namespace
 
-bool isObstacle(int row, int column) { return (gMap[row][column] & kObstacleTileBit) != 0; }
+bool isObstacle(int row, int column) {
+    return (gMap[row][column] & kObstacleTileBit) != 0;
+}
 
 void redrawHex(int row, int column, int selected) {
     renderTile(row, column);
@@ -84,6 +88,10 @@ void overwriteUnitHealthPoint(int row, int column, int value, int selected) {
     redrawHex(row, column, selected);
 }
 
-void selectUnitOnMap(int row, int column) { redrawHex(row, column, 1); }
+void selectUnitOnMap(int row, int column) {
+    redrawHex(row, column, 1);
+}
 
-void unselectUnitOnMap(int row, int column) { redrawHex(row, column, 0); }
+void unselectUnitOnMap(int row, int column) {
+    redrawHex(row, column, 0);
+}

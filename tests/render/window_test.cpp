@@ -1,0 +1,255 @@
+#include "render/window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "flow/main_menu.h"
+#include "render/text.h"
+#include "support/game_test.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for the life of the object, then restores the previous value.
+class ScopedEnvironment {
+   public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        const char* previous = std::getenv(name);
+        hadPrevious_ = previous != nullptr;
+        if (hadPrevious_) previous_ = previous;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnvironment() {
+        if (hadPrevious_) {
+            setenv(name_, previous_.c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+   private:
+    const char* name_;
+    bool hadPrevious_;
+    std::string previous_;
+};
+
+void expectNothingLeftOpen() {
+    EXPECT_EQ(gTextureTiles, nullptr);
+    EXPECT_EQ(gTextureFont, nullptr);
+    EXPECT_EQ(gRenderer, nullptr);
+    EXPECT_EQ(gWindow, nullptr);
+    EXPECT_EQ(SDL_WasInit(0), 0u);
+}
+
+// Each test runs in an empty temporary working directory, with nothing started.
+class StartUpTest : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/qorda-startup-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory = pattern;
+        previousDirectory = fs::current_path();
+        fs::current_path(directory);
+    }
+    void TearDown() override {
+        close();
+        fs::current_path(previousDirectory);
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
+    }
+    void writeFile(const char* name, const std::string& content) {
+        std::ofstream(directory / name, std::ios::binary) << content;
+    }
+    void copyDataFile(const char* name) { fs::copy_file(fs::path(QORDA_DATA_DIR) / name, directory / name); }
+
+    fs::path directory;
+    fs::path previousDirectory;
+};
+
+TEST_F(StartUpTest, InitMakesTheWindowSilently) {
+    startCapturingStdout();
+    const int result = init();
+    EXPECT_EQ(capturedStdout(), "");
+    ASSERT_EQ(result, 0);
+    ASSERT_NE(gWindow, nullptr);
+    ASSERT_NE(gRenderer, nullptr);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(gWindow, &width, &height);
+    EXPECT_EQ(width, 780);
+    EXPECT_EQ(height, 598);
+    EXPECT_STREQ(SDL_GetWindowTitle(gWindow), "Qorda");
+    // Whole-window clears paint in the draw colour, which must be opaque black.
+    Uint8 red, green, blue, alpha;
+    SDL_GetRenderDrawColor(gRenderer, &red, &green, &blue, &alpha);
+    EXPECT_EQ(red + green + blue, 0);
+    EXPECT_EQ(alpha, 255);
+}
+
+TEST_F(StartUpTest, ARefusedFilteringHintIsOnlyAWarning) {
+    // A filtering choice in the environment overrides the game's hint.
+    const ScopedEnvironment quality("SDL_RENDER_SCALE_QUALITY", "0");
+    startCapturingStdout();
+    const int result = init();
+    EXPECT_EQ(capturedStdout(), "Warning: Linear texture filtering not enabled!");
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(StartUpTest, FailuresOfInitAreReported) {
+    struct Case {
+        const char* what;
+        const char* variable;
+        const char* value;
+        const char* message;
+        bool windowMade;
+    };
+    const Case cases[] = {
+        {"no video driver", "SDL_VIDEODRIVER", "none-such", "SDL could not initialize! SDL Error: ", false},
+        // The software renderer is the only one that the dummy driver can run, and it must be asked for.
+        {"no renderer", "SDL_RENDER_DRIVER", "none-such", "Renderer could not be created! SDL Error: ", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScopedEnvironment failing(c.variable, c.value);
+        startCapturingStdout();
+        const int result = init();
+        const std::string error = SDL_GetError();
+        EXPECT_EQ(capturedStdout(), c.message + error + "\n");
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(gWindow != nullptr, c.windowMade);
+        EXPECT_EQ(gRenderer, nullptr);
+        close();
+        expectNothingLeftOpen();
+    }
+}
+
+TEST_F(StartUpTest, CloseReleasesAPartialStartUp) {
+    close();  // nothing started at all
+    expectNothingLeftOpen();
+    ASSERT_EQ(init(), 0);
+    close();  // window and renderer, no atlases
+    expectNothingLeftOpen();
+    close();  // and again
+    expectNothingLeftOpen();
+    copyDataFile("tiles.png");
+    ASSERT_EQ(init(), 0);
+    ASSERT_EQ(loadTiles(), 0);
+    ASSERT_NE(gTextureTiles, nullptr);
+    close();  // the tile atlas but no font
+    expectNothingLeftOpen();
+    ASSERT_EQ(init(), 0);  // and SDL starts again afterwards
+}
+
+TEST_F(StartUpTest, LoadsReportMissingAndBrokenAtlases) {
+    struct Case {
+        const char* what;
+        const char* brokenContent;  // null: the file is missing
+    };
+    const Case cases[] = {{"missing files", nullptr}, {"files that are no images", "not an image\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.brokenContent != nullptr) {
+            writeFile("tiles.png", c.brokenContent);
+            writeFile("font.bmp", c.brokenContent);
+        }
+        ASSERT_EQ(init(), 0);
+
+        startCapturingStdout();
+        EXPECT_EQ(loadTiles(), 1);
+        std::string error = SDL_GetError();
+        EXPECT_EQ(capturedStdout(), "Unable to load image tiles.png! SDL_image Error: " + error +
+                                        "\nFailed to load texture image!\n");
+        EXPECT_EQ(gTextureTiles, nullptr);
+
+        startCapturingStdout();
+        EXPECT_EQ(loadFont(), 1);
+        error = SDL_GetError();
+        // Unlike the tile atlas, the font says nothing more.
+        EXPECT_EQ(capturedStdout(), "Unable to load image font.bmp! SDL Error: " + error + "\n");
+        EXPECT_EQ(gTextureFont, nullptr);
+        close();
+    }
+}
+
+TEST_F(StartUpTest, ProgramEndsWhenItsStartUpFails) {
+    // SDL's text for a failure, then what follows it.
+    const char* const kError = "[^\n]+\n";
+    struct Case {
+        const char* what;
+        bool tilesPresent;
+        const char* videoDriver;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"no atlases", false, "dummy",
+         std::string("Unable to load image tiles\\.png! SDL_image Error: ") + kError +
+             "Failed to load texture image!\nFailed to load media!\n"},
+        {"no font", true, "dummy",
+         std::string("Unable to load image font\\.bmp! SDL Error: ") + kError + "Failed to load media!\n"},
+        {"no video", true, "none-such",
+         std::string("SDL could not initialize! SDL Error: ") + kError + "Failed to initialize!\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code ignored;
+        fs::remove(directory / "tiles.png", ignored);
+        if (c.tilesPresent) copyDataFile("tiles.png");
+        const ScopedEnvironment video("SDL_VIDEODRIVER", c.videoDriver);
+        char name[] = "qorda";
+        char* arguments[] = {name, nullptr};
+        startCapturingStdout();
+        const int status = SDL_main(1, arguments);
+        const std::string output = capturedStdout();
+        EXPECT_EQ(status, 0);
+        EXPECT_TRUE(std::regex_match(output, std::regex(c.output))) << output;
+        expectNothingLeftOpen();
+    }
+}
+
+class WindowTest : public GameTest {};
+
+TEST_F(WindowTest, AtlasesHaveTheirLayoutSizes) {
+    int width = 0, height = 0;
+    SDL_QueryTexture(gTextureTiles, nullptr, nullptr, &width, &height);
+    EXPECT_EQ(width, 960);
+    EXPECT_EQ(height, 884);
+    SDL_QueryTexture(gTextureFont, nullptr, nullptr, &width, &height);
+    EXPECT_EQ(width, 128);
+    EXPECT_EQ(height, 40);
+}
+
+std::vector<Uint32> readPicture() {
+    std::vector<Uint32> picture(static_cast<size_t>(kWindowWidth * kWindowHeight));
+    SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture.data(), kWindowWidth * 4);
+    return picture;
+}
+
+TEST_F(WindowTest, ThePictureSurvivesPresents) {
+    fillPicture(90, 140, 60);
+    gTextX = 2;
+    gTextY = 0;
+    renderText(2, "Drawing is incremental.");
+    hideCharacter(40, 40);
+    const std::vector<Uint32> painted = readPicture();
+    presentPicture();
+    presentPicture();
+    EXPECT_EQ(readPicture(), painted);
+
+    // Painting after a present adds to the picture instead of starting a new one.
+    renderText(2, " More.");
+    presentAndWait();
+    const std::vector<Uint32> added = readPicture();
+    EXPECT_NE(added, painted);
+    presentPicture();
+    EXPECT_EQ(readPicture(), added);
+    EXPECT_EQ(pixelAt(40, 40) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(pixelAt(0, 100) & 0xFFFFFF, 0x5A8C3Cu);
+}
+
+}  // namespace

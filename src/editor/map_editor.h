@@ -4,3 +4,11 @@
 
 // The in-window map editor. 1 the window was closed; 2 not saved; otherwise the result of the save.
 int editMap(char name[kNameBufferSize]);
+
+// Reads an editor entry "row,column,type,player,actionPoint,healthPoint" field by field and returns the
+// number of fields converted (0 to 6), stopping at the first field that does not convert. Numbers may
+// have leading white space and a sign; a number that does not fit in an int does not convert. The type is
+// the character right after the second comma, whatever it is. Fields that were not converted are left
+// as they were.
+int parseEditorEntry(const char* entry, int& row, int& column, char& type, int& player, int& actionPoint,
+                     int& healthPoint);

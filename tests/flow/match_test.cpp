@@ -111,7 +111,7 @@ TEST_F(MatchTest, HelpMatchStartsAboveTheArcherAndShowsItsText) {
     EXPECT_EQ(play(1, 1), 1);
     EXPECT_TRUE(cursorDrawnAt(6, 0, 1));
     // The help text's second line starts with three blanks and "--".
-    const SDL_Rect minus = {11 * kGlyphSize, 4 * kGlyphSize, kGlyphSize, kGlyphSize};
+    const SDL_Rect minus = {10 * kGlyphSize, 4 * kGlyphSize, kGlyphSize, kGlyphSize};
     EXPECT_EQ(cellMismatches("font.bmp", 0x000000, minus, kInfoLineX + 3 * kGlyphSize, kGlyphSize), 0);
 }
 

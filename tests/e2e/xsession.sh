@@ -1,0 +1,42 @@
+# Shell helpers for tests that run the real game in a private X server. Source this file.
+
+# Starts Xvfb on a free display and exports DISPLAY; the server is stopped by stop_x_session.
+start_x_session() {
+  x_work=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$x_work/display" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$x_work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$x_work/display")"
+  unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
+}
+
+stop_x_session() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "${x_work:-}" ] && rm -rf "$x_work"
+}
+
+# Waits for the game's window and prints its id, or fails after 20 seconds.
+wait_for_window() {
+  timeout 20 xdotool search --sync --name '^Qorda$' | head -n 1
+}
+
+# Sends keys to the window.
+press_keys() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window" key --delay 120 "$@"
+}
+
+# Waits up to $2 seconds for process $1, a child of this shell, to end and sets exit_status to its exit
+# status, or to "timeout".
+wait_for_exit() {
+  exit_status=timeout
+  for _ in $(seq $(($2 * 10))); do
+    if ! kill -0 "$1" 2>/dev/null; then
+      exit_status=0
+      wait "$1" || exit_status=$?
+      return
+    fi
+    sleep 0.1
+  done
+}

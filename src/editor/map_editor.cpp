@@ -76,13 +76,11 @@ constexpr const char* kEntryPrompt =
 constexpr const char* kInvalidEntryQuestion = "Invalid input. Are you done adding units? (y/n)";
 constexpr const char* kSaveQuestion = "Do you want to save the map? (y/n)";
 
-enum class Reply { kNone, kQuit, kYes, kNo, kOtherKey };
+enum class Reply { kQuit, kYes, kNo, kOtherKey };
 
-Reply replyOfEvent(const SDL_Event& event) {
-    if (event.type == SDL_QUIT) return Reply::kQuit;
-    if (event.type != SDL_KEYDOWN) return Reply::kNone;
-    if (event.key.keysym.sym == SDLK_y) return Reply::kYes;
-    if (event.key.keysym.sym == SDLK_n) return Reply::kNo;
+Reply replyOfKey(SDL_Keycode key) {
+    if (key == SDLK_y) return Reply::kYes;
+    if (key == SDLK_n) return Reply::kNo;
     return Reply::kOtherKey;
 }
 
@@ -92,10 +90,12 @@ Reply replyOfEvent(const SDL_Event& event) {
 Reply waitForReply(bool yesOrNo) {
     for (;;) {
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            const Reply reply = replyOfEvent(event);
-            if (reply == Reply::kNone || (yesOrNo && reply == Reply::kOtherKey)) continue;
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return Reply::kQuit;
+            const Reply reply = replyOfKey(key);
+            if (yesOrNo && reply == Reply::kOtherKey) continue;
             SDL_FlushEvent(SDL_TEXTINPUT);
             return reply;
         }
@@ -107,14 +107,9 @@ Reply waitForYesOrNo() {
     return waitForReply(true);
 }
 
-void clearWindow() {
-    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(gRenderer);
-}
-
 // The first screen; any key goes on. Returns 1 when the window was closed.
 int showHelp() {
-    clearWindow();
+    clearPicture();
     gTextX = kInfoLineX;
     gTextY = 0;
     renderText(kInfoLineX, kHelpText);
@@ -124,7 +119,7 @@ int showHelp() {
 // The board as it is, with the question whether to keep it; "n" empties it. Returns 1 when the window
 // was closed.
 int keepOrClearBoard() {
-    clearWindow();
+    clearPicture();
     renderMap();
     writeInfoLine(kKeepOrClearQuestion);
     const Reply reply = waitForYesOrNo();
@@ -135,7 +130,7 @@ int keepOrClearBoard() {
 
 // Every hex shows its coordinates until it is redrawn, so that the user can read where to put things.
 void showBoardWithCoordinates() {
-    clearWindow();
+    clearPicture();
     renderMap();
     for (int row = 0; row < kBoardRows; ++row) {
         for (int column = 0; column < kBoardColumns; ++column) renderHexagonCoordinates(row, column);

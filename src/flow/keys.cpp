@@ -13,9 +13,12 @@ struct DirectionKeys {
 };
 
 constexpr DirectionKeys kDirectionKeys[] = {
-    {kUpLeft, SDLK_f, SDLK_INSERT, SDLK_KP_4, SDLK_4},      {kUp, SDLK_g, SDLK_HOME, SDLK_KP_5, SDLK_5},
-    {kUpRight, SDLK_h, SDLK_PAGEUP, SDLK_KP_6, SDLK_6},     {kDownLeft, SDLK_c, SDLK_DELETE, SDLK_KP_1, SDLK_1},
-    {kDown, SDLK_v, SDLK_END, SDLK_KP_2, SDLK_2},           {kDownRight, SDLK_b, SDLK_PAGEDOWN, SDLK_KP_3, SDLK_3},
+    {kUpLeft, SDLK_f, SDLK_INSERT, SDLK_KP_4, SDLK_4},
+    {kUp, SDLK_g, SDLK_HOME, SDLK_KP_5, SDLK_5},
+    {kUpRight, SDLK_h, SDLK_PAGEUP, SDLK_KP_6, SDLK_6},
+    {kDownLeft, SDLK_c, SDLK_DELETE, SDLK_KP_1, SDLK_1},
+    {kDown, SDLK_v, SDLK_END, SDLK_KP_2, SDLK_2},
+    {kDownRight, SDLK_b, SDLK_PAGEDOWN, SDLK_KP_3, SDLK_3},
 };
 
 }  // namespace

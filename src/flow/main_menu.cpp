@@ -12,6 +12,7 @@
 namespace {
 
 constexpr const char* kDefaultMapName = "map01";
+constexpr int kExitEntry = 6;
 constexpr const char* kHelpMapName = "HelpMap";
 
 constexpr const char* kMenuTitle =
@@ -39,7 +40,7 @@ int menuEntryOfKey(SDL_Keycode key) {
 }
 
 void drawMenu(const char* mapName) {
-    SDL_RenderClear(gRenderer);
+    clearPicture();
     gTextX = 2;
     gTextY = 0;
     renderText(2, kMenuTitle);
@@ -68,17 +69,22 @@ int playMatch(Menu& menu, int versusComputer) {
 // Runs one menu entry and returns its result; 1 means that the window was closed inside it.
 int runEntry(Menu& menu, int entry) {
     switch (entry) {
-        case 1: return playMatch(menu, 1);
-        case 2: return playMatch(menu, 0);
-        case 3: return menu.mapStatus = loadStatusMatrix(1, menu.mapName);
-        case 4: return menu.mapStatus = editMap(menu.mapName);
+        case 1:
+            return playMatch(menu, 1);
+        case 2:
+            return playMatch(menu, 0);
+        case 3:
+            return menu.mapStatus = loadStatusMatrix(1, menu.mapName);
+        case 4:
+            return menu.mapStatus = editMap(menu.mapName);
         case 5: {
             loadStatusMatrix(0, menu.helpMapName);
             const int result = play(1, 1);
             menu.mapStatus = loadStatusMatrix(0, menu.mapName);
             return result;
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -91,12 +97,16 @@ void runMenu(Menu& menu) {
             redraw = false;
         }
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) running = false;
-            if (event.type != SDL_KEYDOWN) continue;
-            const int entry = menuEntryOfKey(event.key.keysym.sym);
-            if (entry == 6) {
+        // Keys queued behind a quit request or Exit are still acted on.
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) {
+                running = false;
+                continue;
+            }
+            const int entry = menuEntryOfKey(key);
+            if (entry == kExitEntry) {
                 running = false;
             } else if (entry != 0) {
                 running = runEntry(menu, entry) != 1;

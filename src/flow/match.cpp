@@ -17,26 +17,36 @@ constexpr int kHelpCursorRow = 7;
 constexpr const char* kCursorModePrompt =
     ": Move the cursor and press Enter or Space to select a unit. Press Escape or Backspace toend your turn.";
 constexpr const char* kEndOfTurnQuestion =
-    ": Do you want to end your turn? (Enter or Space to end turn, Escape or Backspace to\ncancel, \"m\" to return "
+    ": Do you want to end your turn? (Enter or Space to end turn, Escape or Backspace to\ncancel, \"m\" to "
+    "return "
     "to main menu)";
 constexpr const char* kHelpText =
     "\n   -- Help --\n\nHere is a map for you to experiment with the game controls. The text below the map "
-    "summarizes theactions you can do.\n\nTo quit this help, press Escape or Backspace then M.\n\nThe \"+\" sign "
+    "summarizes theactions you can do.\n\nTo quit this help, press Escape or Backspace then M.\n\nThe \"+\" "
+    "sign "
     "in the hexagon above the archer in the most left column is the cursor. To move the\ncursor, use the "
-    "following keys:\n\n up-left    : Insert, F or 4\n up         : Home, G or 5\n up-right   : Page Up, H or "
-    "6\n down-left  : Delete, C or 1\n down       : End, V or 2\n down-right : Page Down, B or 3\n\nTo select a "
-    "unit, move the cursor to that unit and press Enter or Space. The cursor will turn\ninto a selection hexagon "
+    "following keys:\n\n up-left    : Insert, F or 4\n up         : Home, G or 5\n up-right   : Page Up, H "
+    "or "
+    "6\n down-left  : Delete, C or 1\n down       : End, V or 2\n down-right : Page Down, B or 3\n\nTo "
+    "select a "
+    "unit, move the cursor to that unit and press Enter or Space. The cursor will turn\ninto a selection "
+    "hexagon "
     "around the unit and the unit will move along with the cursor until you\npress Escape or Backspace. Each "
-    "move cost 2 action points to an Archer or Shield unit, 1 action\npoint to a Cavalry unit. A unit has its "
+    "move cost 2 action points to an Archer or Shield unit, 1 action\npoint to a Cavalry unit. A unit has "
+    "its "
     "action points displayed on the left and its heath points displayed on the right. Player 1 controls blue "
-    "units. Player 2 controls red units. Hexagons with rocks are unbreakable obstacles.\n\nTo attack an enemy "
-    "unit, move a Cavalry or Shield unit to a hexagon adjacent to it and press the direction key of that enemy "
+    "units. Player 2 controls red units. Hexagons with rocks are unbreakable obstacles.\n\nTo attack an "
+    "enemy "
+    "unit, move a Cavalry or Shield unit to a hexagon adjacent to it and press the direction key of that "
+    "enemy "
     "unit. To attack with an Archer unit, select the Archer unit and pressEnter or Space to display the "
-    "targeting ring. Hexagons highlighted in red are potential targets. The \"+\" cursor is the current target. "
+    "targeting ring. Hexagons highlighted in red are potential targets. The \"+\" cursor is the current "
+    "target. "
     "You move the current target using direction keys and attackit with Enter or Space. Press Escape or "
     "Backspace when done. Each attack costs 3 action points\nand causes 1 damage. At 0 health point, a unit "
     "disappears emitting a beep.\n\nTo end your turn, press Escape or Backspace and validate with Enter or "
-    "Space. At the end of each turn, all your units regain 5 action points. The maximum action point of a fully "
+    "Space. At the end of each turn, all your units regain 5 action points. The maximum action point of a "
+    "fully "
     "rested unit is\n10.";
 
 // What one match keeps: the board cursor and whose turn it is.
@@ -56,7 +66,9 @@ void writePrompt(int player, const char* text) {
     renderText(kInfoLineX, text);
 }
 
-bool isWinnerCode(int result) { return result > kWinnerCodeBase; }
+bool isWinnerCode(int result) {
+    return result > kWinnerCodeBase;
+}
 
 // Ends the current player's turn; against the computer, the computer plays its whole turn here.
 int endTurn(Match& match) {
@@ -82,11 +94,10 @@ int askEndOfTurn(Match& match) {
     bool asking = true;
     while (asking) {
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return 1;
-            if (event.type != SDL_KEYDOWN) continue;
-            const SDL_Keycode key = event.key.keysym.sym;
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return 1;
             if (key == SDLK_m) {
                 removeCursorFromMap(match.row, match.column, 0);
                 return 0;
@@ -129,7 +140,7 @@ void moveBoardCursor(Match& match, int direction) {
 
 int play(int versusComputer, int help) {
     Match match = {versusComputer, help, help ? kHelpCursorRow : 0, 0, 1};
-    SDL_RenderClear(gRenderer);
+    clearPicture();
     renderMap();
     addCursorToMap(match.row, match.column, match.player);
     bool promptPending = true;
@@ -144,11 +155,10 @@ int play(int versusComputer, int help) {
             promptPending = false;
         }
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return 1;
-            if (event.type != SDL_KEYDOWN) continue;
-            const SDL_Keycode key = event.key.keysym.sym;
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return 1;
             int result = kMatchGoesOn;
             if (isEnterKey(key)) {
                 result = selectUnderCursor(match);

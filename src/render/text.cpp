@@ -60,7 +60,9 @@ int renderCharacter(int x, int y, int character) {
     return 0;
 }
 
-void hideCharacter(int x, int y) { fillBlack({x, y, kGlyphSize, kGlyphSize}); }
+void hideCharacter(int x, int y) {
+    fillBlack({x, y, kGlyphSize, kGlyphSize});
+}
 
 int renderText(int lineStart, const char* text) {
     for (;; ++text) {
@@ -78,7 +80,9 @@ int renderText(int lineStart, const char* text) {
     }
 }
 
-void hideRenderedInfoText() { fillBlack({kInfoLineX, kInfoLineY, kWindowWidth, kWindowHeight}); }
+void hideRenderedInfoText() {
+    fillBlack({kInfoLineX, kInfoLineY, kWindowWidth, kWindowHeight});
+}
 
 void startInfoLine() {
     hideRenderedInfoText();

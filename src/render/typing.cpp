@@ -7,7 +7,9 @@
 
 namespace {
 
-bool isReturnKey(SDL_Keycode key) { return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2; }
+bool isReturnKey(SDL_Keycode key) {
+    return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_RETURN2;
+}
 
 void appendTypedBytes(const char* text, char* buffer, int capacity, int& count) {
     for (; *text != 0 && count < capacity - 1; ++text) {

@@ -28,10 +28,12 @@ int makeCanvas() {
 }
 
 // Makes a texture from a loaded atlas with the given colour made transparent, and frees the surface.
-SDL_Texture* textureFromAtlas(SDL_Surface* surface, const char* fileName, Uint8 red, Uint8 green, Uint8 blue) {
+SDL_Texture* textureFromAtlas(SDL_Surface* surface, const char* fileName, Uint8 red, Uint8 green,
+                              Uint8 blue) {
     SDL_SetColorKey(surface, SDL_TRUE, SDL_MapRGB(surface->format, red, green, blue));
     SDL_Texture* texture = SDL_CreateTextureFromSurface(gRenderer, surface);
-    if (texture == nullptr) printf("Unable to create texture from %s! SDL Error: %s\n", fileName, SDL_GetError());
+    if (texture == nullptr)
+        printf("Unable to create texture from %s! SDL Error: %s\n", fileName, SDL_GetError());
     SDL_FreeSurface(surface);
     return texture;
 }
@@ -43,7 +45,8 @@ int init() {
         printf("SDL could not initialize! SDL Error: %s\n", SDL_GetError());
         return 1;
     }
-    if (!SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1")) printf("Warning: Linear texture filtering not enabled!");
+    if (!SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1"))
+        printf("Warning: Linear texture filtering not enabled!");
     gWindow = SDL_CreateWindow("Qorda", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWindowWidth,
                                kWindowHeight, SDL_WINDOW_SHOWN);
     if (gWindow == nullptr) {
@@ -118,6 +121,23 @@ void presentPicture() {
 void waitMilliseconds(int milliseconds) {
     const int scaled = milliseconds * gWaitPercent / 100;
     if (scaled > 0) SDL_Delay(static_cast<Uint32>(scaled));
+}
+
+Polled pollKey(SDL_Keycode& key) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) return Polled::kQuit;
+        if (event.type == SDL_KEYDOWN) {
+            key = event.key.keysym.sym;
+            return Polled::kKey;
+        }
+    }
+    return Polled::kNothing;
+}
+
+void clearPicture() {
+    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(gRenderer);
 }
 
 void presentAndWait() {

@@ -34,3 +34,11 @@ void waitMilliseconds(int milliseconds);
 // every queued event. Tests feed scripted input through gBeforePoll, which the game leaves null.
 extern void (*gBeforePoll)();
 void presentAndWait();
+
+// What a polling loop takes from the queue: a key pressed (named by its key code), a request to close the
+// window, or nothing more in this pass. Other events are dropped.
+enum class Polled { kNothing, kQuit, kKey };
+Polled pollKey(SDL_Keycode& key);
+
+// Clears the whole picture to opaque black, whatever colour the last drawing left set.
+void clearPicture();

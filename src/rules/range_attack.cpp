@@ -85,11 +85,10 @@ int performRangeAttack(int row, int column) {
 
     for (;;) {
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return 1;
-            if (event.type != SDL_KEYDOWN) continue;
-            const SDL_Keycode key = event.key.keysym.sym;
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return 1;
             if (isEscapeKey(key)) {
                 clearRing(ring);
                 return 0;

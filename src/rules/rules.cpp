@@ -33,11 +33,10 @@ void writeVictoryLine(int winner) {
 int waitForVictoryKey(int winner) {
     for (;;) {
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return 1;
-            if (event.type == SDL_KEYDOWN) return kWinnerCodeBase + winner;
-        }
+        SDL_Keycode key;
+        const Polled polled = pollKey(key);
+        if (polled == Polled::kQuit) return 1;
+        if (polled == Polled::kKey) return kWinnerCodeBase + winner;
     }
 }
 

@@ -38,11 +38,10 @@ int moveSelectedUnit(int& row, int& column) {
             promptPending = false;
         }
         presentAndWait();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return 1;
-            if (event.type != SDL_KEYDOWN) continue;
-            const SDL_Keycode key = event.key.keysym.sym;
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return 1;
             if (isEscapeKey(key)) {
                 unselectUnitOnMap(row, column);
                 return 0;

@@ -2,7 +2,9 @@
 
 #include <climits>
 
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 void skipWhiteSpace(const char*& text, const char* end) {
     while (text < end && isWhiteSpace(*text)) ++text;

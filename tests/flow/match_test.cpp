@@ -23,7 +23,8 @@ bool promptDigitIs(int digit) {
 class MatchTest : public GameTest {};
 
 TEST_F(MatchTest, CursorStaysOnTheBoardAtTheTopLeftCorner) {
-    scriptKeys({SDLK_f, SDLK_g, SDLK_h, SDLK_INSERT, SDLK_HOME, SDLK_PAGEUP, SDLK_KP_4, SDLK_KP_5, SDLK_KP_6});
+    scriptKeys(
+        {SDLK_f, SDLK_g, SDLK_h, SDLK_INSERT, SDLK_HOME, SDLK_PAGEUP, SDLK_KP_4, SDLK_KP_5, SDLK_KP_6});
     EXPECT_EQ(play(0, 0), 1);
     EXPECT_TRUE(cursorDrawnAt(0, 0, 1));
 }

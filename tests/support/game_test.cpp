@@ -102,7 +102,9 @@ void script(std::initializer_list<SDL_Event> events) {
     for (const SDL_Event& event : events) gScript.push_back({event});
 }
 
-void scriptTogether(std::initializer_list<SDL_Event> events) { gScript.emplace_back(events); }
+void scriptTogether(std::initializer_list<SDL_Event> events) {
+    gScript.emplace_back(events);
+}
 
 void scriptKeys(std::initializer_list<SDL_Keycode> keys) {
     for (SDL_Keycode key : keys) gScript.push_back({keyEvent(key)});
@@ -113,9 +115,13 @@ void clearScript() {
     gDryPolls = 0;
 }
 
-int scriptedPassesLeft() { return static_cast<int>(gScript.size()); }
+int scriptedPassesLeft() {
+    return static_cast<int>(gScript.size());
+}
 
-int dryPolls() { return gDryPolls; }
+int dryPolls() {
+    return gDryPolls;
+}
 
 void feedScriptedEvents() {
     if (gScript.empty()) {
@@ -152,7 +158,8 @@ int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source
     int mismatches = 0;
     for (int dy = 0; dy < source.h; ++dy) {
         for (int dx = 0; dx < source.w; ++dx) {
-            const auto* row = static_cast<const Uint32*>(atlas->pixels) + (source.y + dy) * (atlas->pitch / 4);
+            const auto* row =
+                static_cast<const Uint32*>(atlas->pixels) + (source.y + dy) * (atlas->pitch / 4);
             const Uint32 expected = row[source.x + dx] & 0xFFFFFF;
             if (expected == transparentRgb) continue;
             if ((picture[static_cast<size_t>(dy * source.w + dx)] & 0xFFFFFF) != expected) ++mismatches;

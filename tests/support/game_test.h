@@ -39,7 +39,7 @@ void scriptTogether(std::initializer_list<SDL_Event> events);
 void scriptKeys(std::initializer_list<SDL_Keycode> keys);
 void clearScript();
 int scriptedPassesLeft();
-int dryPolls();  // passes that found the script empty since it was last cleared
+int dryPolls();             // passes that found the script empty since it was last cleared
 void feedScriptedEvents();  // installed as gBeforePoll by the test main
 
 // The picture as the player would see it. Pixels are 0xRRGGBB.

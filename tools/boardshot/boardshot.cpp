@@ -1,18 +1,26 @@
-// Developer tool: draws a board with the game's own drawing operations in a hidden window and saves the
-// picture as a PNG, to look at the art and for the README's screenshots.
+// Developer tool: makes the pictures of the game's screens headless, for looking at the art and for the
+// README's screenshots. Two kinds of scene:
+// - drawn scenes lay out a board with the game's own drawing operations and take the picture;
+// - played scenes start the real game (SDL_main), feed it a player's input one polling pass at a time, as
+//   the tests do, and take the picture once the game has taken the last input, as the window shows it.
 //
 // Usage: boardshot <data dir> <scene> <out.png>
-// The data directory must hold tiles.png (and font.bmp for text). Scenes are listed in kScenes.
+// The data directory must hold tiles.png and font.bmp (and map01.txt for the scenes of a match); the game
+// runs there but is never asked to save. Scenes are listed in kScenes.
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <system_error>
 
+#include "flow/main_menu.h"
+#include "indexed_png.h"
 #include "render/board_drawing.h"
 #include "render/text.h"
 #include "render/window.h"
@@ -162,14 +170,77 @@ void drawObstaclesScene() {
     drawTiles(128);
 }
 
+// The player's input in a played scene, step by step: either keys, pressed one per polling pass, each
+// character being the key's SDL code (letters and digits as themselves, "\r" Enter, "\033" Escape), or one
+// typed text.
+struct Input {
+    const char* keys;
+    const char* text;
+};
+
+constexpr Input press(const char* keys) {
+    return {keys, nullptr};
+}
+constexpr Input type(const char* text) {
+    return {"", text};
+}
+
+// Two inputs one after the other.
+template <std::size_t kFirst, std::size_t kSecond>
+constexpr std::array<Input, kFirst + kSecond> joinInputs(const Input (&first)[kFirst],
+                                                         const Input (&second)[kSecond]) {
+    std::array<Input, kFirst + kSecond> joined = {};
+    for (std::size_t i = 0; i < kFirst; ++i) joined[i] = first[i];
+    for (std::size_t i = 0; i < kSecond; ++i) joined[kFirst + i] = second[i];
+    return joined;
+}
+
+// A match of two humans on map01, from the main menu up to an Archer's targeting ring. Board positions are
+// (row, column); f g h step up-left, up, up-right, c v b down-left, down, down-right.
+constexpr Input kToTargetingRing[] = {
+    press("2"),               // main menu: play map01, human vs human
+    press("vvvvb"),           // player 1: the cursor to the Archer at (4,1)
+    press("\rbhh\033"),       // select it, walk it to (4,4), let it go
+    press("gggfc"),           // the cursor to the Cavalry at (1,2)
+    press("\rbbbbb\033"),     // select it, ride to (3,7), let it go
+    press("\033\r"),          // end of turn, confirmed
+    press("hhhhhhb"),         // player 2: the cursor to the Cavalry at (1,14)
+    press("\rcccccccf\033"),  // ride to (4,6), two hexes right of player 1's Archer
+    press("\033\r"),          // end of turn, confirmed
+    press("cf\r\r"),          // player 1: select the Archer and open its ring; the first target is (4,6)
+};
+
+// The same match on: the Archer shoots the red Cavalry, then player 1's Cavalry charges it and stays
+// selected.
+constexpr Input kShotAndCharge[] = {
+    press("\r\033\033"),  // shoot, leave the ring, let the Archer go
+    press("hhb\rc"),      // the cursor to the Cavalry at (3,7), select it, attack down-left
+};
+constexpr auto kBattleInput = joinInputs(kToTargetingRing, kShotAndCharge);
+
+// The map editor on map01, kept: an Archer and a rock are added, and the next entry is being typed.
+constexpr Input kEditorInput[] = {
+    press("4\r"),  // main menu: edit map; any key leaves the editor's help
+    press("y"),    // keep the current map
+    type("4,6,a,1,7,2"), press("\r"), type("5,8,x,150"), press("\r"), type("3,9,c,2,10,5"),
+};
+
 struct Scene {
     const char* name;
-    void (*draw)();
+    void (*draw)();                // a drawn scene; null for a played one
+    std::span<const Input> input;  // a played scene: the input from start-up to the picture
 };
 
 constexpr Scene kScenes[] = {
-    {"board", drawBoardScene},   {"match", drawMatchScene},         {"coordinates", drawCoordinatesScene},
-    {"ground", drawGroundScene}, {"obstacles", drawObstaclesScene},
+    {"board", drawBoardScene, {}},
+    {"match", drawMatchScene, {}},
+    {"coordinates", drawCoordinatesScene, {}},
+    {"ground", drawGroundScene, {}},
+    {"obstacles", drawObstaclesScene, {}},
+    {"menu-screen", nullptr, {}},
+    {"targeting-screen", nullptr, kToTargetingRing},
+    {"match-screen", nullptr, kBattleInput},
+    {"editor-screen", nullptr, kEditorInput},
 };
 
 const Scene* findScene(const char* name) {
@@ -185,17 +256,128 @@ void printUsage() {
     fprintf(stderr, "\n");
 }
 
-// Reads the picture back from the renderer and writes it as a PNG.
-int savePicture(const std::string& path) {
+// Reads the picture back from the renderer and writes it as a PNG; the screens of the real game with a
+// palette, since they are committed as the README's screenshots.
+int savePicture(const std::string& path, bool indexed) {
     SDL_Surface* picture =
         SDL_CreateRGBSurfaceWithFormat(0, kWindowWidth, kWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
     if (picture == nullptr) return 1;
     int result =
         SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture->pixels, picture->pitch);
-    if (result == 0) result = IMG_SavePNG(picture, path.c_str());
+    if (result == 0)
+        result = indexed ? saveIndexedPng(picture, path.c_str()) : IMG_SavePNG(picture, path.c_str());
     if (result != 0) fprintf(stderr, "boardshot: cannot save %s: %s\n", path.c_str(), SDL_GetError());
     SDL_FreeSurface(picture);
     return result == 0 ? 0 : 1;
+}
+
+int drawScene(const Scene& scene, const std::string& output) {
+    if (init() != 0 || loadTiles() != 0) {
+        close();
+        return 1;
+    }
+    if (loadFont() != 0) fprintf(stderr, "boardshot: no font.bmp, the picture has no text\n");
+    scene.draw();
+    const int result = savePicture(output, false);
+    close();
+    return result;
+}
+
+// The played scene in progress: its input, the next key or text to feed, and where the picture goes.
+struct Playthrough {
+    std::span<const Input> input;
+    std::size_t step;
+    std::size_t key;  // the next key of the step's keys
+    std::string output;
+    int result;        // -1 until the picture is taken, then savePicture's result
+    int passesWaited;  // passes since the last input was fed or the picture was taken
+};
+Playthrough gPlaythrough;
+
+// A loop that leaves the player's input unread, or goes on although the window was closed, for this many
+// passes never will: the scene is broken.
+constexpr int kPassesToGiveUp = 1000;
+
+SDL_Event keyEvent(SDL_Keycode key) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    return event;
+}
+
+SDL_Event textEvent(const char* text) {
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    return event;
+}
+
+// Takes the next event of the input, if any is left.
+bool nextInputEvent(Playthrough& run, SDL_Event& event) {
+    while (run.step < run.input.size()) {
+        const Input& input = run.input[run.step];
+        if (input.text != nullptr) {
+            event = textEvent(input.text);
+            ++run.step;
+            return true;
+        }
+        if (input.keys[run.key] != 0) {
+            event = keyEvent(static_cast<unsigned char>(input.keys[run.key++]));
+            return true;
+        }
+        ++run.step;
+        run.key = 0;
+    }
+    return false;
+}
+
+// Whether the game has yet to take input that was fed. SDL may hold back an event pushed while a loop
+// drains the queue until that loop's next pass, so the next input waits until the last one was taken,
+// as a player waits for the game to react.
+bool inputPending() {
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) > 0;
+}
+
+// Runs at every polling pass of the game, after the picture was shown: feeds the next input once the game
+// took the last one; when the input is used up and taken, takes the picture and closes the window.
+void feedPlaythrough() {
+    Playthrough& run = gPlaythrough;
+    if (++run.passesWaited > kPassesToGiveUp) {
+        fprintf(stderr, "boardshot: the game is stuck at input step %zu of %zu\n", run.step + 1,
+                run.input.size());
+        std::exit(1);
+    }
+    SDL_Event event = {};
+    if (run.result < 0) {
+        if (inputPending()) return;
+        if (nextInputEvent(run, event)) {
+            SDL_PushEvent(&event);
+            run.passesWaited = 0;
+            return;
+        }
+        run.result = savePicture(run.output, true);
+        run.passesWaited = 0;
+    }
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+int playScene(const Scene& scene, const std::string& output) {
+    gPlaythrough = {scene.input, 0, 0, output, -1, 0};
+    gWaitPercent = 0;  // the computer's pauses and the polling waits take no time
+    gBeforePoll = feedPlaythrough;
+    char program[] = "qorda";
+    char* arguments[] = {program, nullptr};
+    SDL_main(1, arguments);
+    if (gPlaythrough.result < 0) {
+        fprintf(stderr,
+                "boardshot: the game ended before the picture was taken, after %zu of %zu input steps\n",
+                gPlaythrough.step, scene.input.size());
+        return 1;
+    }
+    return gPlaythrough.result;
 }
 
 }  // namespace
@@ -221,13 +403,5 @@ int main(int argc, char* argv[]) {
     // Headless: no screen is needed, and the software renderer reads back exactly what was drawn.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_RENDER_DRIVER", "software", 1);
-    if (init() != 0 || loadTiles() != 0) {
-        close();
-        return 1;
-    }
-    if (loadFont() != 0) fprintf(stderr, "boardshot: no font.bmp, the picture has no text\n");
-    scene->draw();
-    const int result = savePicture(output);
-    close();
-    return result;
+    return scene->draw != nullptr ? drawScene(*scene, output) : playScene(*scene, output);
 }

@@ -7,10 +7,31 @@ constexpr int kAiListSize = kBoardHexes;
 using AiList = int[kAiListSize];
 using AiInstruction = int[kAiListSize][2];
 
+// Added to the plan cost of a unit that can reach an enemy only through its own side, so that every unit
+// with a free route acts first and may clear the way. A plan cost this high means a crossing flood.
+constexpr int kAiCrossingPenalty = 10000;
+
+// Plays the whole turn of player: 0 when it is over, the winner code as soon as an attack won the match.
 int aiPerformTurn(int player);
+
+// Picks the target of the unit at list entry `entry` and rates its plan: the health the target keeps
+// (kUnreachable when no attack is possible this turn) and the action points it costs. Leaves the grids
+// holding its last flood.
 void aiComputeUnitOutput(int entry, const AiList& rows, const AiList& columns, AiList& targetRows,
-                         AiList& targetColumns, AiList& remainingHealth, AiList& planCost, AiGrid& attackCount,
-                         AiGrid& cost, AiStepGrid& step);
+                         AiList& targetColumns, AiList& remainingHealth, AiList& planCost,
+                         AiGrid& attackCount, AiGrid& cost, AiStepGrid& step);
+
+// The list entry that acts next among the first `count`: lowest remaining health, then lowest plan cost,
+// then on a full tie a later unit that is not an Archer.
+int aiChooseActingUnit(int count, const AiList& rows, const AiList& columns, const AiList& remainingHealth,
+                       const AiList& planCost);
+
+// Turns a target into the route to walk and the attacks to make; the grids must hold the acting unit's
+// flood. Pair 0: moves and attacks; pair 1: target; pair 2: the hex the moves end on; then the route
+// backwards to the unit's present hex.
 void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint, const AiGrid& attackCount,
                                 const AiGrid& cost, const AiStepGrid& step, AiInstruction& instruction);
+
+// Carries out an instruction: 0 when the target was destroyed and the unit can still pay for an attack,
+// 1 otherwise, 2 when a move was refused, the winner code when an attack won the match.
 int aiUseUnit(const AiInstruction& instruction);

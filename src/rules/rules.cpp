@@ -11,9 +11,6 @@
 
 namespace {
 
-// Regeneration never lifts a unit above this; a unit already above it keeps its points.
-constexpr int kActionPointCeiling = 10;
-
 // The console's bell: the sound of a unit disappearing.
 constexpr int kBellCharacter = 7;
 

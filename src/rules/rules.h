@@ -6,6 +6,8 @@ int computeActionPointCostToMove(char type);
 int computeActionPointCostToAttack();
 int computeAttackDamage();
 int computeActionPointRegeneration();
+// Regeneration never lifts a unit above this ceiling; a unit already above it keeps its points.
+constexpr int kActionPointCeiling = 10;
 int computeEndOfTurnActionPoint(int actionPoint);
 void addEndOfTurnActionPoint(int player);
 

@@ -1,0 +1,245 @@
+// How long the computer takes to think: one flood of a unit's costs, and the decisions of a whole turn on
+// a full board with about twenty units per side and rocks.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ai/ai_turn.h"
+#include "render/window.h"
+#include "state/board.h"
+
+namespace {
+
+constexpr int kUnitsPerSide = 20;
+constexpr int kRocks = 24;
+
+struct Board {
+    std::uint8_t map[kBoardRows][kBoardColumns];
+    char type[kBoardRows][kBoardColumns];
+    int owner[kBoardRows][kBoardColumns];
+    int actionPoint[kBoardRows][kBoardColumns];
+    int healthPoint[kBoardRows][kBoardColumns];
+    int count[3];
+};
+
+Board gStartBoard;
+
+void saveBoard(Board& board) {
+    std::memcpy(board.map, gMap, sizeof gMap);
+    std::memcpy(board.type, gUnitType, sizeof gUnitType);
+    std::memcpy(board.owner, gUnitOwner, sizeof gUnitOwner);
+    std::memcpy(board.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
+    std::memcpy(board.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
+    std::memcpy(board.count, gNumberOfUnit, sizeof gNumberOfUnit);
+}
+
+void restoreBoard(const Board& board) {
+    std::memcpy(gMap, board.map, sizeof gMap);
+    std::memcpy(gUnitType, board.type, sizeof gUnitType);
+    std::memcpy(gUnitOwner, board.owner, sizeof gUnitOwner);
+    std::memcpy(gUnitActionPoint, board.actionPoint, sizeof gUnitActionPoint);
+    std::memcpy(gUnitHealthPoint, board.healthPoint, sizeof gUnitHealthPoint);
+    std::memcpy(gNumberOfUnit, board.count, sizeof gNumberOfUnit);
+}
+
+// Player 1 in the top rows and player 2 in the bottom rows, rocks in between, from a fixed sequence.
+void makeStartBoard() {
+    unsigned seed = 2024;
+    auto next = [&seed](int below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+    };
+    std::memset(gMap, 0, sizeof gMap);
+    std::memset(gUnitOwner, 0, sizeof gUnitOwner);
+    std::memset(gNumberOfUnit, 0, sizeof gNumberOfUnit);
+    const char types[] = {'a', 'c', 's'};
+    for (int player = 1; player <= 2; ++player) {
+        for (int placed = 0; placed < kUnitsPerSide;) {
+            const int row = (player == 1 ? 0 : 6) + next(4);
+            const int column = next(kBoardColumns);
+            if (gUnitOwner[row][column] != 0) continue;
+            addUnit(row, column, types[placed % 3], player, 10, 1 + next(5), 0, 0);
+            ++placed;
+        }
+    }
+    for (int placed = 0; placed < kRocks;) {
+        const int row = next(kBoardRows);
+        const int column = next(kBoardColumns);
+        if (gUnitOwner[row][column] != 0 || isObstacle(row, column)) continue;
+        gMap[row][column] = 0x80 | 3;
+        ++placed;
+    }
+    saveBoard(gStartBoard);
+}
+
+// The first unit of player 2 of the given type, in row-major order.
+bool findUnit(char type, int& unitRow, int& unitColumn) {
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] == 2 && gUnitType[row][column] == type) {
+                unitRow = row;
+                unitColumn = column;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void floodOneUnit(benchmark::State& state, char type) {
+    restoreBoard(gStartBoard);
+    int row = 0, column = 0;
+    if (!findUnit(type, row, column)) {
+        state.SkipWithError("no such unit");
+        return;
+    }
+    AiGrid attackCount, cost;
+    AiStepGrid step;
+    for (auto _ : state) {
+        aiComputeMoveCostGrid(0, row, column, attackCount, cost, step);
+        benchmark::DoNotOptimize(cost);
+        benchmark::DoNotOptimize(attackCount);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_MoveCostGridCavalry(benchmark::State& state) {
+    floodOneUnit(state, 'c');
+}
+void BM_MoveCostGridShield(benchmark::State& state) {
+    floodOneUnit(state, 's');
+}
+void BM_MoveCostGridArcher(benchmark::State& state) {
+    floodOneUnit(state, 'a');
+}
+
+// The first pass of a turn on the full board: every computer unit evaluated once, then the acting unit's
+// flood and instruction. Nothing is carried out, so this is the decision work alone.
+void BM_FirstPassDecisions(benchmark::State& state) {
+    restoreBoard(gStartBoard);
+    AiList rows, columns, targetRows, targetColumns, remainingHealth, planCost;
+    AiGrid attackCount = {}, cost = {};
+    AiStepGrid step = {};
+    AiInstruction instruction = {};
+    int count = 0;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] != 2) continue;
+            rows[count] = row;
+            columns[count] = column;
+            ++count;
+        }
+    }
+    for (auto _ : state) {
+        for (int k = 0; k < count; ++k) {
+            aiComputeUnitOutput(k, rows, columns, targetRows, targetColumns, remainingHealth, planCost,
+                                attackCount, cost, step);
+        }
+        const int acting = aiChooseActingUnit(count, rows, columns, remainingHealth, planCost);
+        aiComputeMoveCostGrid(planCost[acting] >= kAiCrossingPenalty ? 1 : 0, rows[acting], columns[acting],
+                              attackCount, cost, step);
+        aiComputeActionInstruction(targetRows[acting], targetColumns[acting],
+                                   gUnitActionPoint[rows[acting]][columns[acting]], attackCount, cost, step,
+                                   instruction);
+        benchmark::DoNotOptimize(instruction);
+        benchmark::ClobberMemory();
+    }
+    state.counters["units"] = count;
+}
+
+// The decisions of a whole turn, all passes: every evaluation, the choice of the acting unit, its flood
+// and its instruction. The board changes between passes exactly as in aiPerformTurn, through aiUseUnit,
+// but carrying out the instruction (drawing, with no pauses) is left out of the time.
+void BM_TurnDecisions(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    AiList rows, columns, targetRows, targetColumns, remainingHealth, planCost;
+    AiGrid attackCount = {}, cost = {};
+    AiStepGrid step = {};
+    AiInstruction instruction = {};
+    int passes = 0;
+    for (auto _ : state) {
+        restoreBoard(gStartBoard);
+        Clock::duration thinking{};
+        int count = 0;
+        for (int row = 0; row < kBoardRows; ++row) {
+            for (int column = 0; column < kBoardColumns; ++column) {
+                if (gUnitOwner[row][column] != 2) continue;
+                rows[count] = row;
+                columns[count] = column;
+                ++count;
+            }
+        }
+        while (count != 0) {
+            const Clock::time_point start = Clock::now();
+            for (int k = 0; k < count; ++k) {
+                aiComputeUnitOutput(k, rows, columns, targetRows, targetColumns, remainingHealth, planCost,
+                                    attackCount, cost, step);
+            }
+            const int acting = aiChooseActingUnit(count, rows, columns, remainingHealth, planCost);
+            const int actingRow = rows[acting];
+            const int actingColumn = columns[acting];
+            aiComputeMoveCostGrid(planCost[acting] >= kAiCrossingPenalty ? 1 : 0, actingRow, actingColumn,
+                                  attackCount, cost, step);
+            aiComputeActionInstruction(targetRows[acting], targetColumns[acting],
+                                       gUnitActionPoint[actingRow][actingColumn], attackCount, cost, step,
+                                       instruction);
+            thinking += Clock::now() - start;
+            ++passes;
+
+            const int result = aiUseUnit(instruction);
+            rows[acting] = instruction[2][0];
+            columns[acting] = instruction[2][1];
+            const bool acted = instruction[0][0] > 0 || instruction[0][1] > 0;
+            if (result != 0 || !acted) {
+                for (int k = acting + 1; k < count; ++k) {
+                    rows[k - 1] = rows[k];
+                    columns[k - 1] = columns[k];
+                }
+                --count;
+            }
+        }
+        state.SetIterationTime(std::chrono::duration<double>(thinking).count());
+    }
+    state.counters["passes"] = benchmark::Counter(passes, benchmark::Counter::kAvgIterations);
+}
+
+// The whole aiPerformTurn as the game runs it, drawing included (software renderer, dummy video driver),
+// pauses scaled to nothing.
+void BM_WholeTurnWithDrawing(benchmark::State& state) {
+    for (auto _ : state) {
+        restoreBoard(gStartBoard);
+        benchmark::DoNotOptimize(aiPerformTurn(2));
+    }
+}
+
+BENCHMARK(BM_MoveCostGridCavalry);
+BENCHMARK(BM_MoveCostGridShield);
+BENCHMARK(BM_MoveCostGridArcher);
+BENCHMARK(BM_FirstPassDecisions)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TurnDecisions)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WholeTurnWithDrawing)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    gWaitPercent = 0;
+    if (chdir(QORDA_DATA_DIR) != 0 || init() != 0 || loadTiles() != 0 || loadFont() != 0) {
+        std::fprintf(stderr, "cannot start the window in the dummy driver\n");
+        return 1;
+    }
+    makeStartBoard();
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    close();
+    return 0;
+}

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "render/text.h"
 #include "render/typing.h"
@@ -25,9 +24,10 @@ constexpr int kMaxNameLength = kNameBufferSize - kExtensionLength - 1;
 constexpr int kFileNameSize = kNameBufferSize + kExtensionLength;
 // A save writes "<file name>" plus this suffix, with the Xs made unique, before moving it into place.
 constexpr char kTemporarySuffix[] = ".XXXXXX";
-// The game writes map files of a few kilobytes; a file far beyond that is refused rather than read into
-// memory, whatever name was typed.
-constexpr std::size_t kMapFileLimit = 16 << 20;
+// The game writes map files of a few kilobytes; a file far beyond that is refused. Files are read whole
+// into this fixed buffer, so that loading a map takes no memory of its own.
+constexpr std::size_t kMapFileLimit = 1 << 20;
+char gMapFileText[kMapFileLimit + 1];
 constexpr int kPromptLineStart = 2;
 
 constexpr const char* kLoadPrompt = "\nEnter map file name without the \".txt\" extension (like \"map01\"): ";
@@ -70,25 +70,13 @@ int readMapName(char name[kNameBufferSize]) {
     return 0;
 }
 
-// Reads the whole file into text. False when it cannot be opened or read (a directory, say) or is larger
-// than any map file.
-bool readMapFile(const char* fileName, std::string& text) {
+// Reads the whole file into gMapFileText and sets its length. False when it cannot be opened or read (a
+// directory, say) or is larger than any map file.
+bool readMapFile(const char* fileName, std::size_t& length) {
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) return false;
-    bool readable = true;
-    char chunk[4096];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (text.size() + got > kMapFileLimit) {
-            readable = false;
-            break;
-        }
-        text.append(chunk, got);
-        if (got < sizeof chunk) {
-            readable = !std::ferror(file);
-            break;
-        }
-    }
+    length = std::fread(gMapFileText, 1, sizeof gMapFileText, file);
+    const bool readable = !std::ferror(file) && length <= kMapFileLimit;
     std::fclose(file);
     return readable;
 }
@@ -214,12 +202,12 @@ int loadStatusMatrix(int prompt, char name[kNameBufferSize]) {
     char fileName[kFileNameSize];
     makeFileName(prompt ? typed : name, fileName);
     // The board is replaced only once the whole file has been read.
-    std::string text;
-    if (!readMapFile(fileName, text)) {
+    std::size_t length = 0;
+    if (!readMapFile(fileName, length)) {
         printOpenError(fileName);
         return 2;
     }
-    parseStatusMatrix(text.data(), text.size());
+    parseStatusMatrix(gMapFileText, length);
     if (prompt) std::memcpy(name, typed, kNameBufferSize);
     return 0;
 }

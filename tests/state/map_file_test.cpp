@@ -20,6 +20,7 @@
 
 #include "render/text.h"
 #include "state/board.h"
+#include "support/board_invariants.h"
 #include "support/game_test.h"
 
 namespace fs = std::filesystem;
@@ -70,32 +71,6 @@ std::vector<Unit> unitsOnBoard() {
         }
     }
     return units;
-}
-
-// The first broken board invariant, or an empty text.
-std::string boardInvariantViolation() {
-    int counted[3] = {};
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            const std::string at = " at " + std::to_string(row) + "," + std::to_string(column);
-            const int owner = gUnitOwner[row][column];
-            const char type = gUnitType[row][column];
-            const int actionPoint = gUnitActionPoint[row][column];
-            const int healthPoint = gUnitHealthPoint[row][column];
-            if (owner == 0) {
-                if (type != 0 || actionPoint != 0 || healthPoint != 0) return "empty hex not zero" + at;
-                continue;
-            }
-            if (owner != 1 && owner != 2) return "bad owner" + at;
-            if (type != 'a' && type != 'c' && type != 's') return "owner without a unit type" + at;
-            if (isObstacle(row, column)) return "unit on an obstacle" + at;
-            if (actionPoint < 0 || actionPoint > 99) return "action points out of range" + at;
-            if (healthPoint < 1 || healthPoint > 99) return "health points out of range" + at;
-            ++counted[owner];
-        }
-    }
-    if (counted[1] != gNumberOfUnit[1] || counted[2] != gNumberOfUnit[2]) return "unit counts disagree";
-    return "";
 }
 
 void parse(const std::string& text) {

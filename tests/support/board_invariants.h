@@ -1,0 +1,36 @@
+// The board's invariants in one place, for the tests and the fuzz targets; and whole-board snapshots and
+// the map-file text of a board, for comparing boards and the files that hold them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "state/hex.h"
+
+// Describes the first broken invariant of the board in memory ("unit on an obstacle at 3,4"), or returns an
+// empty text when the board is sound: a hex holds a unit exactly when its owner is 1 or 2, and then its
+// type is 'a', 'c' or 's'; an empty hex is all zero; a unit has action points 0 to 99 and health points 1
+// to 99 (what a map file or an editor entry can place, and what play keeps); no unit stands on an obstacle;
+// gNumberOfUnit[1] and [2] count the hexes of each player.
+std::string boardInvariantViolation();
+
+// Everything that a map file stores, and the unit counts.
+struct BoardSnapshot {
+    std::uint8_t map[kBoardRows][kBoardColumns];
+    char type[kBoardRows][kBoardColumns];
+    int owner[kBoardRows][kBoardColumns];
+    int actionPoint[kBoardRows][kBoardColumns];
+    int healthPoint[kBoardRows][kBoardColumns];
+    int count[3];
+    bool operator==(const BoardSnapshot&) const = default;
+};
+
+BoardSnapshot takeBoardSnapshot();
+// Puts a snapshot back into the board matrices; nothing is drawn.
+void restoreBoardSnapshot(const BoardSnapshot& snapshot);
+// The hexes where two snapshots differ, as "row,column" items, or an empty text.
+std::string differingHexes(const BoardSnapshot& before, const BoardSnapshot& after);
+
+// The text that a save writes for the board in memory: ten lines of 17 "tile," items, then one
+// "row,column,type,owner,actionPoint,healthPoint" line per unit in board order.
+std::string mapFileText();

@@ -7,6 +7,7 @@
 
 #include "rules/rules_picture.h"
 #include "support/board_invariants.h"
+#include "support/hex_distance.h"
 
 namespace {
 
@@ -15,17 +16,8 @@ const char* const kVictoryLine = "Player 2 won the battle. Press any key to retu
 
 using Hex = std::pair<int, int>;
 
-// Hex distance through cube coordinates of the odd-column-lower layout.
 int distance(Hex a, Hex b) {
-    auto cube = [](Hex hex, int& x, int& y, int& z) {
-        x = hex.second;
-        z = hex.first - (hex.second - (hex.second & 1)) / 2;
-        y = -x - z;
-    };
-    int ax, ay, az, bx, by, bz;
-    cube(a, ax, ay, az);
-    cube(b, bx, by, bz);
-    return (std::abs(ax - bx) + std::abs(ay - by) + std::abs(az - bz)) / 2;
+    return hexDistance(a.first, a.second, b.first, b.second);
 }
 
 struct Unit {

@@ -9,6 +9,7 @@
 
 #include "state/board.h"
 #include "support/game_test.h"
+#include "support/hex_distance.h"
 
 namespace {
 
@@ -16,19 +17,6 @@ constexpr std::uint8_t kRock = 0x80 | 5;
 constexpr int kAnyStep = 99;  // a worked example whose step is not checked
 
 using Hex = std::pair<int, int>;
-
-// Hex distance through cube coordinates of the odd-column-lower layout; independent of the neighbour rule.
-int distance(int rowA, int columnA, int rowB, int columnB) {
-    auto cube = [](int row, int column, int& x, int& y, int& z) {
-        x = column;
-        z = row - (column - (column & 1)) / 2;
-        y = -x - z;
-    };
-    int ax, ay, az, bx, by, bz;
-    cube(rowA, columnA, ax, ay, az);
-    cube(rowB, columnB, bx, by, bz);
-    return (std::abs(ax - bx) + std::abs(ay - by) + std::abs(az - bz)) / 2;
-}
 
 int stepCostOf(char type) {
     return type == 'c' ? 1 : 2;
@@ -77,7 +65,7 @@ TEST_F(MoveCostGridTest, OpenBoardCostsTheDistanceTimesTheStepCost) {
         flood(0, c.row, c.column);
         for (int row = 0; row < kBoardRows; ++row) {
             for (int column = 0; column < kBoardColumns; ++column) {
-                EXPECT_EQ(cost[row][column], distance(c.row, c.column, row, column) * stepCostOf(c.type))
+                EXPECT_EQ(cost[row][column], hexDistance(c.row, c.column, row, column) * stepCostOf(c.type))
                     << c.type << " at (" << c.row << ", " << c.column << "), hex (" << row << ", " << column
                     << ")";
                 EXPECT_EQ(attackCount[row][column], 0);
@@ -204,7 +192,7 @@ TEST_F(MoveCostGridTest, BoxedInUnitWithAndWithoutTheCrossingFlag) {
     EXPECT_EQ(cost[3][3], 1);
     EXPECT_EQ(cost[2][4], 2);
     EXPECT_EQ(cost[4][3], kUnreachable);
-    EXPECT_EQ(cost[9][16], distance(4, 4, 9, 16));
+    EXPECT_EQ(cost[9][16], hexDistance(4, 4, 9, 16));
     EXPECT_EQ(cost[4][5], 0);
     // Behind the enemy: through the own unit at (3, 5), never through the enemy.
     EXPECT_EQ(cost[4][6], 2);
@@ -241,7 +229,7 @@ struct Around {
             for (int column = 0; column < kBoardColumns; ++column) {
                 for (int r = 0; r < kBoardRows; ++r) {
                     for (int c = 0; c < kBoardColumns; ++c) {
-                        const int d = distance(row, column, r, c);
+                        const int d = hexDistance(row, column, r, c);
                         if (d == 1 || d == 2) at[d][row][column].push_back({r, c});
                     }
                 }
@@ -349,7 +337,7 @@ TEST_F(MoveCostGridTest, RandomBoardsAgreeWithAPlainRelaxation) {
                                 gUnitOwner[row][column] == aiEnemyOf(gUnitOwner[unitRow][unitColumn]);
                             const int expectedDistance = enemy && type == 'a' ? 2 : 1;
                             ASSERT_TRUE(isOnBoard(fromRow, fromColumn));
-                            ASSERT_EQ(distance(row, column, fromRow, fromColumn), expectedDistance);
+                            ASSERT_EQ(hexDistance(row, column, fromRow, fromColumn), expectedDistance);
                             ASSERT_EQ(cost[fromRow][fromColumn] + (enemy ? 0 : stepCostOf(type)),
                                       cost[row][column]);
                         }

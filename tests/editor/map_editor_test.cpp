@@ -14,6 +14,7 @@
 #include "render/window.h"
 #include "state/board.h"
 #include "state/map_file.h"
+#include "support/board_invariants.h"
 #include "support/game_test.h"
 
 namespace {
@@ -24,28 +25,6 @@ constexpr const char* kEntryPrompt =
 constexpr const char* kKeepOrClearQuestion = "Do you want to edit the current map? (y/n)";
 constexpr const char* kInvalidEntryQuestion = "Invalid input. Are you done adding units? (y/n)";
 constexpr const char* kSaveQuestion = "Do you want to save the map? (y/n)";
-
-// Every board matrix, to compare whole boards.
-struct Board {
-    std::uint8_t map[kBoardRows][kBoardColumns];
-    char type[kBoardRows][kBoardColumns];
-    int owner[kBoardRows][kBoardColumns];
-    int actionPoint[kBoardRows][kBoardColumns];
-    int healthPoint[kBoardRows][kBoardColumns];
-    int numberOfUnit[3];
-    bool operator==(const Board&) const = default;
-};
-
-Board boardNow() {
-    Board board;
-    std::memcpy(board.map, gMap, sizeof gMap);
-    std::memcpy(board.type, gUnitType, sizeof gUnitType);
-    std::memcpy(board.owner, gUnitOwner, sizeof gUnitOwner);
-    std::memcpy(board.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
-    std::memcpy(board.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(board.numberOfUnit, gNumberOfUnit, sizeof gNumberOfUnit);
-    return board;
-}
 
 std::vector<Uint32> pixelsOf(SDL_Rect area) {
     std::vector<Uint32> pixels(static_cast<size_t>(area.w * area.h));
@@ -109,26 +88,8 @@ std::set<std::filesystem::path> filesIn(const std::filesystem::path& directory) 
     return files;
 }
 
-// SDL marks the end of each polling pass with a queued marker. A reader that returns in the middle of the
-// queue (at Return, or at the answer to a question) leaves the marker behind, and the next pass would stop
-// at it before reaching the event scripted for that pass, so every later event would come one pass late.
-void feedOnePass() {
-    SDL_FlushEvent(SDL_POLLSENTINEL);
-    feedScriptedEvents();
-}
-
 class MapEditorTest : public GameTest {
    protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        gBeforePoll = feedOnePass;
-    }
-
-    void TearDown() override {
-        gBeforePoll = feedScriptedEvents;
-        GameTest::TearDown();
-    }
-
     // A board with a walkable tile under a player-2 Shield at (5, 4), a player-1 Archer at (2, 3) and rocks
     // at (7, 9).
     void setUpBoard() {
@@ -275,13 +236,13 @@ TEST_F(MapEditorTest, InvalidEntryChangesNothingAndAsksWhetherEditingIsDone) {
     };
     for (const char* entry : entries) {
         setUpBoard();
-        const Board before = boardNow();
+        const BoardSnapshot before = takeBoardSnapshot();
         clearScript();
         scriptIntoEntryLoop();
         scriptEntry(entry);
         // The window is closed at the question.
         EXPECT_EQ(edit(), 1) << entry;
-        EXPECT_TRUE(boardNow() == before) << entry;
+        EXPECT_TRUE(takeBoardSnapshot() == before) << entry;
         EXPECT_TRUE(showsCoordinates(5, 4)) << entry;
         EXPECT_TRUE(infoLineShows(kInvalidEntryQuestion)) << entry;
     }
@@ -370,7 +331,7 @@ TEST_F(MapEditorTest, EntryLongerThanTheBufferKeepsItsFirst261Bytes) {
 
 TEST_F(MapEditorTest, KeepOrClearShowsTheBoardAndNoClearsIt) {
     setUpBoard();
-    const Board before = boardNow();
+    const BoardSnapshot before = takeBoardSnapshot();
     script({keyEvent(SDLK_SPACE)});
     EXPECT_EQ(edit(), 1);
     EXPECT_TRUE(showsBoardState(2, 3));
@@ -379,13 +340,13 @@ TEST_F(MapEditorTest, KeepOrClearShowsTheBoardAndNoClearsIt) {
     clearScript();
     script({keyEvent(SDLK_SPACE), keyEvent(SDLK_a), keyEvent(SDLK_y)});
     EXPECT_EQ(edit(), 1);
-    EXPECT_TRUE(boardNow() == before);
+    EXPECT_TRUE(takeBoardSnapshot() == before);
     EXPECT_TRUE(showsCoordinates(2, 3));
 
     clearScript();
     script({keyEvent(SDLK_SPACE), keyEvent(SDLK_RETURN), keyEvent(SDLK_n)});
     EXPECT_EQ(edit(), 1);
-    EXPECT_TRUE(boardNow() == (Board{}));
+    EXPECT_TRUE(takeBoardSnapshot() == BoardSnapshot{});
     EXPECT_TRUE(showsCoordinates(2, 3));
     EXPECT_TRUE(showsCoordinates(7, 9));
 }
@@ -465,12 +426,12 @@ TEST_F(MapEditorTest, EditedAndSavedBoardLoadsAgainUnchanged) {
     EXPECT_EQ(gMap[5][4], 150);
     EXPECT_EQ(gMap[6][4], 7);
     EXPECT_EQ(gMap[7][9], 0);  // the board was cleared first
-    const Board saved = boardNow();
+    const BoardSnapshot saved = takeBoardSnapshot();
 
     emptyBoard();
     char loadName[kNameBufferSize] = "edited";
     ASSERT_EQ(loadStatusMatrix(0, loadName), 0);
-    EXPECT_TRUE(boardNow() == saved);
+    EXPECT_TRUE(takeBoardSnapshot() == saved);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "render/board_drawing.h"
 #include "render/window.h"
+#include "support/board_invariants.h"
 #include "support/game_test.h"
 
 namespace {
@@ -25,36 +26,6 @@ int changedPixels(const std::vector<Uint32>& before, const std::vector<Uint32>& 
     int changed = 0;
     for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
     return changed;
-}
-
-// Everything the board operations may change, to check that a refused call changes nothing.
-struct BoardCopy {
-    std::uint8_t map[kBoardRows][kBoardColumns];
-    char type[kBoardRows][kBoardColumns];
-    int owner[kBoardRows][kBoardColumns];
-    int actionPoint[kBoardRows][kBoardColumns];
-    int healthPoint[kBoardRows][kBoardColumns];
-    int numberOfUnit[3];
-};
-
-BoardCopy copyBoard() {
-    BoardCopy copy;
-    std::memcpy(copy.map, gMap, sizeof gMap);
-    std::memcpy(copy.type, gUnitType, sizeof gUnitType);
-    std::memcpy(copy.owner, gUnitOwner, sizeof gUnitOwner);
-    std::memcpy(copy.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
-    std::memcpy(copy.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(copy.numberOfUnit, gNumberOfUnit, sizeof gNumberOfUnit);
-    return copy;
-}
-
-bool sameBoard(const BoardCopy& copy) {
-    return std::memcmp(copy.map, gMap, sizeof gMap) == 0 &&
-           std::memcmp(copy.type, gUnitType, sizeof gUnitType) == 0 &&
-           std::memcmp(copy.owner, gUnitOwner, sizeof gUnitOwner) == 0 &&
-           std::memcmp(copy.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint) == 0 &&
-           std::memcmp(copy.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint) == 0 &&
-           std::memcmp(copy.numberOfUnit, gNumberOfUnit, sizeof gNumberOfUnit) == 0;
 }
 
 int cursorMismatches(int player, int row, int column) {
@@ -105,13 +76,13 @@ TEST_F(BoardTest, AddUnitAnswersWithTheFirstFailingTest) {
         emptyBoard();
         ASSERT_EQ(addUnit(3, 4, 'c', 2, 6, 7, 0, 0), 0);  // a unit that a refused call must leave alone
         fillPicture(70, 50, 110);
-        const BoardCopy board = copyBoard();
+        const BoardSnapshot board = takeBoardSnapshot();
         const std::vector<Uint32> before = readPicture();
 
         EXPECT_EQ(addUnit(c.row, c.column, c.type, c.owner, c.actionPoint, c.healthPoint, 1, 1), c.status);
 
         if (c.status != 0) {
-            EXPECT_TRUE(sameBoard(board));
+            EXPECT_TRUE(board == takeBoardSnapshot());
             EXPECT_EQ(changedPixels(before, readPicture()), 0);
             continue;
         }
@@ -209,10 +180,10 @@ TEST_F(BoardTest, RemoveUnitEmptiesTheHexAndRepaintsItsTile) {
     // Off the board: refused, nothing changes or is drawn.
     for (const auto& [row, column] :
          {std::pair{0, 17}, std::pair{10, 0}, std::pair{-1, 3}, std::pair{2, -1}}) {
-        const BoardCopy board = copyBoard();
+        const BoardSnapshot board = takeBoardSnapshot();
         const std::vector<Uint32> before = readPicture();
         EXPECT_EQ(removeUnit(row, column), 1) << row << ", " << column;
-        EXPECT_TRUE(sameBoard(board));
+        EXPECT_TRUE(board == takeBoardSnapshot());
         EXPECT_EQ(changedPixels(before, readPicture()), 0);
     }
 }

@@ -5,24 +5,15 @@
 #include <set>
 #include <utility>
 
+#include "support/hex_distance.h"
+
 namespace {
 
 constexpr int kDirections[] = {kDownLeft, kDown, kDownRight, kUpLeft, kUp, kUpRight};
 
 // The direction that leads back, by keypad digit: 1 <-> 6, 2 <-> 5, 3 <-> 4.
-int oppositeOf(int direction) { return 7 - direction; }
-
-// Hex distance through cube coordinates of the odd-column-lower layout.
-int distance(int rowA, int columnA, int rowB, int columnB) {
-    auto cube = [](int row, int column, int& x, int& y, int& z) {
-        x = column;
-        z = row - (column - (column & 1)) / 2;
-        y = -x - z;
-    };
-    int ax, ay, az, bx, by, bz;
-    cube(rowA, columnA, ax, ay, az);
-    cube(rowB, columnB, bx, by, bz);
-    return (std::abs(ax - bx) + std::abs(ay - by) + std::abs(az - bz)) / 2;
+int oppositeOf(int direction) {
+    return 7 - direction;
 }
 
 TEST(HexNeighbours, ExamplesForBothColumnParities) {
@@ -30,10 +21,9 @@ TEST(HexNeighbours, ExamplesForBothColumnParities) {
         int row, column, direction, expectedRow, expectedColumn;
     };
     const Case cases[] = {
-        {4, 2, kUpLeft, 3, 1},   {4, 2, kUp, 3, 2},   {4, 2, kUpRight, 3, 3},
-        {4, 2, kDownLeft, 4, 1}, {4, 2, kDown, 5, 2}, {4, 2, kDownRight, 4, 3},
-        {4, 3, kUpLeft, 4, 2},   {4, 3, kUp, 3, 3},   {4, 3, kUpRight, 4, 4},
-        {4, 3, kDownLeft, 5, 2}, {4, 3, kDown, 5, 3}, {4, 3, kDownRight, 5, 4},
+        {4, 2, kUpLeft, 3, 1},  {4, 2, kUp, 3, 2},        {4, 2, kUpRight, 3, 3}, {4, 2, kDownLeft, 4, 1},
+        {4, 2, kDown, 5, 2},    {4, 2, kDownRight, 4, 3}, {4, 3, kUpLeft, 4, 2},  {4, 3, kUp, 3, 3},
+        {4, 3, kUpRight, 4, 4}, {4, 3, kDownLeft, 5, 2},  {4, 3, kDown, 5, 3},    {4, 3, kDownRight, 5, 4},
     };
     for (const Case& c : cases) {
         int row, column;
@@ -50,7 +40,7 @@ TEST(HexNeighbours, EveryNeighbourIsAtDistanceOneAndLeadsBack) {
             for (int direction : kDirections) {
                 int r, c;
                 neighbourOf(row, column, direction, r, c);
-                EXPECT_EQ(distance(row, column, r, c), 1);
+                EXPECT_EQ(hexDistance(row, column, r, c), 1);
                 seen.insert({r, c});
                 int backRow, backColumn;
                 neighbourOf(r, c, oppositeOf(direction), backRow, backColumn);
@@ -84,12 +74,12 @@ TEST(HexRing, HoldsExactlyTheHexesAtDistanceTwo) {
         ringOffsetsForColumn(column, offsets);
         std::set<std::pair<int, int>> ring;
         for (const auto& offset : offsets) {
-            EXPECT_EQ(distance(row, column, row + offset[0], column + offset[1]), 2);
+            EXPECT_EQ(hexDistance(row, column, row + offset[0], column + offset[1]), 2);
             ring.insert({row + offset[0], column + offset[1]});
         }
         int atDistanceTwo = 0;
         for (int r = 0; r < kBoardRows; ++r) {
-            for (int c = 0; c < kBoardColumns; ++c) atDistanceTwo += distance(row, column, r, c) == 2;
+            for (int c = 0; c < kBoardColumns; ++c) atDistanceTwo += hexDistance(row, column, r, c) == 2;
         }
         EXPECT_EQ(ring.size(), 12u);
         EXPECT_EQ(atDistanceTwo, 12);

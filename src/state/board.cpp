@@ -17,10 +17,6 @@ bool isUnitType(char type) {
 
 }  // namespace
 
-bool isObstacle(int row, int column) {
-    return (gMap[row][column] & kObstacleTileBit) != 0;
-}
-
 void redrawHex(int row, int column, int selected) {
     renderTile(row, column);
     if (gUnitOwner[row][column] == 0) return;

@@ -17,7 +17,10 @@ extern int gUnitActionPoint[kBoardRows][kBoardColumns];
 extern int gUnitHealthPoint[kBoardRows][kBoardColumns];
 extern int gNumberOfUnit[3];  // units of player 1 and 2; element 0 unused
 
-bool isObstacle(int row, int column);
+// Inline: the computer's flood asks this of every hex each time it rates a unit.
+inline bool isObstacle(int row, int column) {
+    return (gMap[row][column] & kObstacleTileBit) != 0;
+}
 
 // 0 placed; 1 off the board; 2 not a unit type; 3 not a player; 4 action points outside 0..99;
 // 5 health points outside 1..99. A refused call changes and draws nothing.

@@ -28,6 +28,9 @@ struct Board {
 
 Board gStartBoard;
 
+// Set when a benchmark could not do its work, so that a short run in the test suite fails.
+bool gFailed = false;
+
 void saveBoard(Board& board) {
     std::memcpy(board.map, gMap, sizeof gMap);
     std::memcpy(board.type, gUnitType, sizeof gUnitType);
@@ -94,6 +97,7 @@ void floodOneUnit(benchmark::State& state, char type) {
     restoreBoard(gStartBoard);
     int row = 0, column = 0;
     if (!findUnit(type, row, column)) {
+        gFailed = true;
         state.SkipWithError("no such unit");
         return;
     }
@@ -241,5 +245,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     close();
-    return 0;
+    return gFailed ? 1 : 0;
 }

@@ -1,0 +1,239 @@
+// What the game's own work costs, in SDL's dummy video driver with the software renderer: drawing the
+// whole board and one hex, one polling pass of a match and of the help match, presenting the picture,
+// loading and saving a full board's map file, and the start-up up to the first menu on the screen.
+// Runs in a temporary copy of the game's data, since the save writes a map file.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "flow/main_menu.h"
+#include "flow/match.h"
+#include "render/board_drawing.h"
+#include "render/text.h"
+#include "render/window.h"
+#include "state/board.h"
+#include "state/map_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kFullBoardName = "full";
+
+// Set when a benchmark could not do its work, so that a short run in the test suite fails.
+bool gFailed = false;
+
+void fail(benchmark::State& state, const char* message) {
+    gFailed = true;
+    state.SkipWithError(message);
+}
+
+bool openWindow() {
+    return init() == 0 && loadTiles() == 0 && loadFont() == 0;
+}
+
+// Renderers may queue their drawing until the picture is needed; the timings include the drawing itself.
+void finishDrawing() {
+    SDL_RenderFlush(gRenderer);
+}
+
+void pushEvent(SDL_Event event) {
+    SDL_PushEvent(&event);
+}
+
+void pushQuit() {
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    pushEvent(event);
+}
+
+// The most the board ever holds: a unit on every hex with two-digit points, on ground tiles that are
+// drawn over the base tile.
+void makeFullBoard() {
+    const char types[] = {'a', 'c', 's'};
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            const int hex = row * kBoardColumns + column;
+            gMap[row][column] = static_cast<std::uint8_t>(1 + hex % 127);
+            addUnit(row, column, types[hex % 3], 1 + hex % 2, 10, 12, 0, 0);
+        }
+    }
+}
+
+void BM_RenderMapFullBoard(benchmark::State& state) {
+    makeFullBoard();
+    for (auto _ : state) {
+        renderMap();
+        finishDrawing();
+    }
+}
+
+// One hex repainted by the board's own operation, as moves and attacks do for each hex they change.
+void BM_HexRepaint(benchmark::State& state) {
+    makeFullBoard();
+    for (auto _ : state) {
+        addUnit(4, 8, 'c', 1, 10, 12, 0, 1);
+        finishDrawing();
+    }
+}
+
+// The unit of all board drawing: one 60 x 52 atlas cell blended onto the picture (a hex of plain ground is
+// its base tile alone).
+void BM_RenderTileGround(benchmark::State& state) {
+    gMap[4][8] = 0;
+    for (auto _ : state) {
+        renderTile(4, 8);
+        finishDrawing();
+    }
+}
+
+// The picture copied to the window and shown, once per polling pass.
+void BM_PresentPicture(benchmark::State& state) {
+    for (auto _ : state) presentPicture();
+}
+
+// One polling pass of a waiting match (argument 0) or help match (1): the loop's own drawing (in the help
+// match the whole help text, over the board), the present and the empty event queue. The difference of
+// the two is the help screen's text.
+benchmark::State* gPassState = nullptr;
+
+void timePass() {
+    if (!gPassState->KeepRunning()) pushQuit();
+}
+
+void BM_PollingPass(benchmark::State& state) {
+    makeFullBoard();
+    gPassState = &state;
+    gBeforePoll = timePass;
+    play(1, static_cast<int>(state.range(0)));
+    gBeforePoll = nullptr;
+}
+
+void BM_MapLoad(benchmark::State& state) {
+    char name[kNameBufferSize] = {};
+    std::strcpy(name, kFullBoardName);
+    for (auto _ : state) {
+        if (loadStatusMatrix(0, name) != 0) fail(state, "the map file cannot be read");
+    }
+}
+
+// The save asks for the name; it is typed and confirmed in the first polling pass of the prompt.
+void typeFullBoardName() {
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    std::strcpy(text.text.text, kFullBoardName);
+    pushEvent(text);
+    SDL_Event enter = {};
+    enter.type = SDL_KEYDOWN;
+    enter.key.state = SDL_PRESSED;
+    enter.key.keysym.sym = SDLK_RETURN;
+    pushEvent(enter);
+}
+
+// The whole save as the editor makes it: the prompt written and shown once, the file written, flushed
+// to the disk and moved into place.
+void BM_MapSave(benchmark::State& state) {
+    makeFullBoard();
+    char name[kNameBufferSize] = {};
+    std::strcpy(name, kFullBoardName);
+    gBeforePoll = typeFullBoardName;
+    for (auto _ : state) {
+        startInfoLine();
+        if (saveStatusMatrix(name) != 0) fail(state, "the map file cannot be written");
+    }
+    gBeforePoll = nullptr;
+}
+
+// From nothing to the first menu shown: SDL_main starts SDL, opens the window, loads both atlases and
+// the default map, draws the menu and presents it; the first polling pass stops the clock and closes the
+// window.
+Clock::time_point gFirstPoll;
+
+void stopAtFirstPoll() {
+    gFirstPoll = Clock::now();
+    pushQuit();
+}
+
+void BM_StartUp(benchmark::State& state) {
+    close();
+    gBeforePoll = stopAtFirstPoll;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        SDL_main(0, nullptr);
+        state.SetIterationTime(std::chrono::duration<double>(gFirstPoll - start).count());
+    }
+    gBeforePoll = nullptr;
+    if (!openWindow()) fail(state, "cannot open the window again");
+}
+
+BENCHMARK(BM_RenderMapFullBoard)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HexRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RenderTileGround)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PresentPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PollingPass)->ArgName("help")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapLoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapSave)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A fresh directory holding copies of the game's data files and the full board's map file.
+bool makeWorkDirectory(fs::path& directory) {
+    char pattern[] = "/tmp/qorda-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return false;
+    directory = pattern;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(QORDA_DATA_DIR, error)) {
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), directory / entry.path().filename(), error);
+    }
+    if (error || chdir(directory.c_str()) != 0) return false;
+    makeFullBoard();
+    std::FILE* file = std::fopen("full.txt", "w");
+    if (file == nullptr) return false;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) std::fprintf(file, "%d,", gMap[row][column]);
+        std::fputc('\n', file);
+    }
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            std::fprintf(file, "%d,%d,%c,%d,%d,%d\n", row, column, gUnitType[row][column],
+                         gUnitOwner[row][column], gUnitActionPoint[row][column],
+                         gUnitHealthPoint[row][column]);
+        }
+    }
+    return std::fclose(file) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    gWaitPercent = 0;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+    fs::path directory;
+    int status = 0;
+    if (!makeWorkDirectory(directory)) {
+        std::fprintf(stderr, "cannot make a working directory with the game's data\n");
+        status = 1;
+    } else if (!openWindow()) {
+        std::fprintf(stderr, "cannot start the window in the dummy driver\n");
+        status = 1;
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+        if (gFailed) status = 1;
+    }
+    benchmark::Shutdown();
+    close();
+    std::error_code ignored;
+    if (!directory.empty()) fs::remove_all(directory, ignored);
+    return status;
+}

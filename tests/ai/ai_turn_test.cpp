@@ -12,6 +12,8 @@
 namespace {
 
 constexpr std::uint8_t kRock = 0x80 | 5;
+// Boards with rocks and about twenty units per side.
+constexpr RandomBoardMix kTwentyUnitsASide = {12, 24, 10, 4};
 const char* const kVictoryLine = "Player 2 won the battle. Press any key to return to main menu.";
 
 using Hex = std::pair<int, int>;
@@ -350,30 +352,10 @@ TEST_F(AiTurnTest, DestroyingTheLastEnemyEndsTheTurn) {
     }
 }
 
-// Boards with rocks and about twenty units per side from a fixed pseudo-random sequence.
-void fillRandomBoard(unsigned seed) {
-    emptyBoard();
-    auto next = [&seed](int below) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-    };
-    const char types[] = {'a', 'c', 's'};
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            const int roll = next(100);
-            if (roll < 12) {
-                gMap[row][column] = kRock;
-            } else if (roll < 36) {
-                addUnit(row, column, types[next(3)], roll < 24 ? 1 : 2, next(11), 1 + next(4), 0, 0);
-            }
-        }
-    }
-}
-
 TEST_F(AiTurnTest, SameBoardSameTurn) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
-        fillRandomBoard(seed);
+        fillRandomBoard(seed, kTwentyUnitsASide);
         renderMap();
         const BoardSnapshot start = takeBoardSnapshot();
         const int firstResult = aiPerformTurn(2);

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "state/board.h"
+#include "support/board_invariants.h"
 #include "support/game_test.h"
 #include "support/hex_distance.h"
 
 namespace {
 
 constexpr std::uint8_t kRock = 0x80 | 5;
+// Boards with rocks and units of both sides.
+constexpr RandomBoardMix kMixedBoard = {15, 20, 12, 5};
 constexpr int kAnyStep = 99;  // a worked example whose step is not checked
 
 using Hex = std::pair<int, int>;
@@ -291,29 +294,9 @@ Reference referenceFlood(int crossing, int unitRow, int unitColumn) {
     return result;
 }
 
-// Boards with rocks and units of both sides from a fixed pseudo-random sequence.
-void fillRandomBoard(unsigned seed) {
-    emptyBoard();
-    auto next = [&seed](int below) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-    };
-    const char types[] = {'a', 'c', 's'};
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            const int roll = next(100);
-            if (roll < 15) {
-                gMap[row][column] = kRock;
-            } else if (roll < 35) {
-                addUnit(row, column, types[next(3)], roll < 25 ? 1 : 2, next(13), 1 + next(5), 0, 0);
-            }
-        }
-    }
-}
-
 TEST_F(MoveCostGridTest, RandomBoardsAgreeWithAPlainRelaxation) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
-        fillRandomBoard(seed);
+        fillRandomBoard(seed, kMixedBoard);
         for (int unitRow = 0; unitRow < kBoardRows; ++unitRow) {
             for (int unitColumn = 0; unitColumn < kBoardColumns; ++unitColumn) {
                 if (gUnitOwner[unitRow][unitColumn] == 0) continue;

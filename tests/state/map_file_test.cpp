@@ -39,28 +39,6 @@ std::ostream& operator<<(std::ostream& out, const Unit& unit) {
                << unit.actionPoint << "," << unit.healthPoint << ")";
 }
 
-// Everything that a map file stores, for comparing boards.
-struct BoardCopy {
-    std::uint8_t map[kBoardRows][kBoardColumns];
-    char type[kBoardRows][kBoardColumns];
-    int owner[kBoardRows][kBoardColumns];
-    int actionPoint[kBoardRows][kBoardColumns];
-    int healthPoint[kBoardRows][kBoardColumns];
-    int count[3];
-    bool operator==(const BoardCopy&) const = default;
-};
-
-BoardCopy copyBoard() {
-    BoardCopy copy;
-    std::memcpy(copy.map, gMap, sizeof gMap);
-    std::memcpy(copy.type, gUnitType, sizeof gUnitType);
-    std::memcpy(copy.owner, gUnitOwner, sizeof gUnitOwner);
-    std::memcpy(copy.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
-    std::memcpy(copy.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(copy.count, gNumberOfUnit, sizeof gNumberOfUnit);
-    return copy;
-}
-
 std::vector<Unit> unitsOnBoard() {
     std::vector<Unit> units;
     for (int row = 0; row < kBoardRows; ++row) {
@@ -127,12 +105,12 @@ TEST_F(MapFileTest, VariedBoardsSurviveSaveAndLoad) {
     for (int tileOffset : {0, 86}) {
         emptyBoard();
         setVariedBoard(tileOffset);
-        const BoardCopy saved = copyBoard();
+        const BoardSnapshot saved = takeBoardSnapshot();
         ASSERT_EQ(saveAs("varied"), 0);
         setVariedBoard(tileOffset + 1);
         addUnit(3, 3, 'a', 1, 5, 5, 0, 0);
         ASSERT_EQ(load("varied"), 0);
-        EXPECT_TRUE(copyBoard() == saved) << "tile offset " << tileOffset;
+        EXPECT_TRUE(takeBoardSnapshot() == saved) << "tile offset " << tileOffset;
     }
 }
 
@@ -217,13 +195,13 @@ TEST(MapFileReader, UnreadableTileEndsTheWholeRead) {
 TEST_F(MapFileTest, CarriageReturnLineBreaksLoadAlike) {
     setVariedBoard(40);
     ASSERT_EQ(saveAs("plain"), 0);
-    const BoardCopy saved = copyBoard();
+    const BoardSnapshot saved = takeBoardSnapshot();
     std::string crlf;
     for (char c : readFile("plain.txt")) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     writeFile("crlf.txt", crlf);
     emptyBoard();
     ASSERT_EQ(load("crlf"), 0);
-    EXPECT_TRUE(copyBoard() == saved);
+    EXPECT_TRUE(takeBoardSnapshot() == saved);
 }
 
 TEST_F(MapFileTest, FailedLoadLeavesBoardAndNameAndSaysSo) {
@@ -232,7 +210,7 @@ TEST_F(MapFileTest, FailedLoadLeavesBoardAndNameAndSaysSo) {
     writeFile("huge.txt", groundTileBlock() + std::string(16 << 20, ' '));
     addUnit(1, 1, 'c', 2, 5, 5, 0, 0);
     gMap[2][2] = 200;
-    const BoardCopy before = copyBoard();
+    const BoardSnapshot before = takeBoardSnapshot();
     for (const char* name : {"missing", "folder", "huge"}) {
         char buffer[kNameBufferSize] = {};
         std::strcpy(buffer, name);
@@ -247,7 +225,7 @@ TEST_F(MapFileTest, FailedLoadLeavesBoardAndNameAndSaysSo) {
     EXPECT_EQ(loadStatusMatrix(1, buffer), 2);
     EXPECT_EQ(capturedStdout(), "\nError opening file nothere.txt");
     EXPECT_STREQ(buffer, "map01");
-    EXPECT_TRUE(copyBoard() == before);
+    EXPECT_TRUE(takeBoardSnapshot() == before);
 }
 
 TEST_F(MapFileTest, EmptyNameOpensDotTxt) {
@@ -297,14 +275,14 @@ TEST_F(MapFileTest, SavePromptShowsTheSuggestionAndTakesTheTypedName) {
 TEST_F(MapFileTest, ClosingTheWindowDuringThePromptChangesNothing) {
     addUnit(1, 1, 'c', 2, 5, 5, 0, 0);
     writeFile("ab.txt", groundTileBlock());
-    const BoardCopy before = copyBoard();
+    const BoardSnapshot before = takeBoardSnapshot();
     char buffer[kNameBufferSize] = "map01";
     script({textEvent("ab"), quitEvent()});
     EXPECT_EQ(loadStatusMatrix(1, buffer), 1);
     script({textEvent("cd"), quitEvent()});
     EXPECT_EQ(saveStatusMatrix(buffer), 1);
     EXPECT_STREQ(buffer, "map01");
-    EXPECT_TRUE(copyBoard() == before);
+    EXPECT_TRUE(takeBoardSnapshot() == before);
     EXPECT_FALSE(fs::exists(workDirectory / "cd.txt"));
 }
 

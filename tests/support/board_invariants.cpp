@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "state/board.h"
+#include "state/map_file.h"
 
 namespace {
 
@@ -119,4 +120,26 @@ std::string mapFileText() {
         }
     }
     return text;
+}
+
+void fillRandomBoard(unsigned seed, const RandomBoardMix& mix) {
+    clearStatusMatrix();
+    auto next = [&seed](int below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+    };
+    const char types[] = {'a', 'c', 's'};
+    const int unitLimit = mix.rockPercent + mix.unitPercent;
+    const int playerOneLimit = mix.rockPercent + mix.unitPercent / 2;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            const int roll = next(100);
+            if (roll < mix.rockPercent) {
+                gMap[row][column] = kObstacleTileBit | 5;
+            } else if (roll < unitLimit) {
+                addUnit(row, column, types[next(3)], roll < playerOneLimit ? 1 : 2,
+                        next(mix.maxActionPoint + 1), 1 + next(mix.maxHealthPoint), 0, 0);
+            }
+        }
+    }
 }

@@ -34,3 +34,14 @@ std::string differingHexes(const BoardSnapshot& before, const BoardSnapshot& aft
 // The text that a save writes for the board in memory: ten lines of 17 "tile," items, then one
 // "row,column,type,owner,actionPoint,healthPoint" line per unit in board order.
 std::string mapFileText();
+
+// Fills the board from a fixed pseudo-random sequence: on each hex, rocks (tile 133) with rockPercent
+// chance, else a unit with unitPercent chance (player 1 for the first half of that range), of a random
+// kind with 0 to maxActionPoint action points and 1 to maxHealthPoint health points. Nothing is drawn.
+struct RandomBoardMix {
+    int rockPercent;
+    int unitPercent;
+    int maxActionPoint;
+    int maxHealthPoint;
+};
+void fillRandomBoard(unsigned seed, const RandomBoardMix& mix);

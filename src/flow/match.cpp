@@ -145,7 +145,9 @@ int play(int versusComputer, int help) {
     addCursorToMap(match.row, match.column, match.player);
     bool promptPending = true;
     for (;;) {
-        if (help) {
+        // The help text stays on top of the hexes that the last pass repainted. When nothing was painted
+        // since the last present, the text the player sees is still whole.
+        if (help && presentIsDue()) {
             gTextX = kInfoLineX;
             gTextY = 0;
             renderText(kInfoLineX, kHelpText);

@@ -14,7 +14,7 @@ constexpr int kHexRightmostColumn = 2 * kHexBandLeft + kHexBandWidth - 1;
 void copyCell(int cellColumn, int cellRow, int row, int column) {
     const SDL_Rect source = {kHexWidth * cellColumn, kHexHeight * cellRow, kHexWidth, kHexHeight};
     const SDL_Rect destination = {hexOriginX(column), hexOriginY(row, column), kHexWidth, kHexHeight};
-    SDL_RenderCopy(gRenderer, gTextureTiles, &source, &destination);
+    copyToPicture(gTextureTiles, source, destination);
 }
 
 // Paints a value of 0 to 99 centred under its letter: one digit right under it, two digits around it.
@@ -94,13 +94,13 @@ int renderRangeTarget(int row, int column) {
     SDL_SetRenderDrawColor(gRenderer, 255, 0, 0, 64);
     SDL_SetRenderDrawBlendMode(gRenderer, SDL_BLENDMODE_BLEND);
     const SDL_Rect band = {x + kHexBandLeft, y, kHexBandWidth, kHexBandHeight};
-    SDL_RenderFillRect(gRenderer, &band);
+    fillPictureArea(band);
     for (int i = 0; i < kHexSideColumns; ++i) {
         const int half = kHexSideHalfHeight[i];
         const SDL_Rect left = {x + i, y + kHexMiddleY - half, 1, 2 * half};
         const SDL_Rect right = {x + kHexRightmostColumn - i, y + kHexMiddleY - half, 1, 2 * half};
-        SDL_RenderFillRect(gRenderer, &left);
-        SDL_RenderFillRect(gRenderer, &right);
+        fillPictureArea(left);
+        fillPictureArea(right);
     }
     if (gUnitOwner[row][column] == 0) return 0;
     return renderUnitActionAndHealth(row, column);

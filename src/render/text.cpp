@@ -34,12 +34,12 @@ void paintGlyph(int x, int y, int cell) {
     const SDL_Rect source = {kGlyphSize * (cell % kGlyphsPerRow), kGlyphSize * (cell / kGlyphsPerRow),
                              kGlyphSize, kGlyphSize};
     const SDL_Rect destination = {x, y, kGlyphSize, kGlyphSize};
-    SDL_RenderCopy(gRenderer, gTextureFont, &source, &destination);
+    copyToPicture(gTextureFont, source, destination);
 }
 
 void fillBlack(const SDL_Rect& area) {
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-    SDL_RenderFillRect(gRenderer, &area);
+    fillPictureArea(area);
 }
 
 }  // namespace

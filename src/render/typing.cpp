@@ -33,7 +33,7 @@ int readTypedText(char* buffer, int capacity, int& count) {
     for (;;) {
         presentAndWait();
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        while (pollEvent(event)) {
             if (event.type == SDL_QUIT) {
                 SDL_StopTextInput();
                 return 1;

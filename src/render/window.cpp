@@ -14,6 +14,31 @@ void (*gBeforePoll)() = nullptr;
 
 namespace {
 
+// Set by every drawing into the picture and by the window system's requests; cleared by a present.
+bool gPresentDue = false;
+
+// Window events after which the window no longer shows the picture, or shows it at another size: the
+// window was uncovered, shown again or resized, or the renderer lost its targets.
+bool windowNeedsPicture(const SDL_Event& event) {
+    if (event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET) return true;
+    if (event.type != SDL_WINDOWEVENT) return false;
+    switch (event.window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int scaledMilliseconds(int milliseconds) {
+    return milliseconds * gWaitPercent / 100;
+}
+
 // Makes the canvas that holds the picture between presents and points the renderer at it.
 int makeCanvas() {
     gCanvas = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, kWindowWidth,
@@ -23,7 +48,7 @@ int makeCanvas() {
         return 1;
     }
     SDL_SetTextureBlendMode(gCanvas, SDL_BLENDMODE_NONE);
-    SDL_RenderClear(gRenderer);
+    clearPicture();
     return 0;
 }
 
@@ -111,21 +136,57 @@ void close() {
     SDL_Quit();
 }
 
+void copyToPicture(SDL_Texture* atlas, const SDL_Rect& source, const SDL_Rect& destination) {
+    SDL_RenderCopy(gRenderer, atlas, &source, &destination);
+    gPresentDue = true;
+}
+
+void fillPictureArea(const SDL_Rect& area) {
+    SDL_RenderFillRect(gRenderer, &area);
+    gPresentDue = true;
+}
+
+void clearPicture() {
+    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(gRenderer);
+    gPresentDue = true;
+}
+
 void presentPicture() {
+    if (!gPresentDue) return;
     SDL_SetRenderTarget(gRenderer, nullptr);
     SDL_RenderCopy(gRenderer, gCanvas, nullptr, nullptr);
     SDL_RenderPresent(gRenderer);
     SDL_SetRenderTarget(gRenderer, gCanvas);
+    gPresentDue = false;
+}
+
+bool presentIsDue() {
+    return gPresentDue;
 }
 
 void waitMilliseconds(int milliseconds) {
-    const int scaled = milliseconds * gWaitPercent / 100;
+    const int scaled = scaledMilliseconds(milliseconds);
     if (scaled > 0) SDL_Delay(static_cast<Uint32>(scaled));
+}
+
+void presentAndWait() {
+    presentPicture();
+    // Waking at the first event answers a key at once; the event stays queued for the caller.
+    const int scaled = scaledMilliseconds(kPollMilliseconds);
+    if (scaled > 0) SDL_WaitEventTimeout(nullptr, scaled);
+    if (gBeforePoll != nullptr) gBeforePoll();
+}
+
+bool pollEvent(SDL_Event& event) {
+    if (!SDL_PollEvent(&event)) return false;
+    if (windowNeedsPicture(event)) gPresentDue = true;
+    return true;
 }
 
 Polled pollKey(SDL_Keycode& key) {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (pollEvent(event)) {
         if (event.type == SDL_QUIT) return Polled::kQuit;
         if (event.type == SDL_KEYDOWN) {
             key = event.key.keysym.sym;
@@ -133,15 +194,4 @@ Polled pollKey(SDL_Keycode& key) {
         }
     }
     return Polled::kNothing;
-}
-
-void clearPicture() {
-    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(gRenderer);
-}
-
-void presentAndWait() {
-    presentPicture();
-    waitMilliseconds(kPollMilliseconds);
-    if (gBeforePoll != nullptr) gBeforePoll();
 }

@@ -3,6 +3,8 @@
 //
 // Drawing is incremental: everything is painted into a canvas texture that keeps the picture between
 // presents, whatever the renderer does with its back buffer; presentPicture copies it to the window.
+// Presenting costs real work in a real window, so it happens only when it is due: when the picture
+// changed since it was last shown, or when the window system lost what it showed.
 #pragma once
 
 #include <SDL.h>
@@ -22,23 +24,34 @@ int loadTiles();
 int loadFont();
 void close();
 
-// Shows the picture in the window.
+// Every drawing into the picture goes through these, so that the window knows when the picture changed.
+void copyToPicture(SDL_Texture* atlas, const SDL_Rect& source, const SDL_Rect& destination);
+void fillPictureArea(const SDL_Rect& area);  // in the current draw colour and blend mode
+// Clears the whole picture to opaque black, whatever colour the last drawing left set.
+void clearPicture();
+
+// Shows the picture in the window if a present is due.
 void presentPicture();
+// Whether the next present will show something: true from the first drawing (or the window system's
+// request) after a present until the next present.
+bool presentIsDue();
 
 // The one place where the game sleeps. gWaitPercent scales every wait; the game leaves it at 100 and
 // tests lower it.
 extern int gWaitPercent;
 void waitMilliseconds(int milliseconds);
 
-// The shape of every polling loop: show the picture, wait one polling interval; the caller then takes
-// every queued event. Tests feed scripted input through gBeforePoll, which the game leaves null.
+// The shape of every polling loop: show the picture if a present is due, wait until an event arrives or
+// one polling interval has passed; the caller then takes every queued event. Tests feed scripted input
+// through gBeforePoll, which the game leaves null.
 extern void (*gBeforePoll)();
 void presentAndWait();
+
+// Takes the next queued event, as SDL_PollEvent does, and notes whether the window system needs the
+// picture shown again. Every read of the queue goes through here.
+bool pollEvent(SDL_Event& event);
 
 // What a polling loop takes from the queue: a key pressed (named by its key code), a request to close the
 // window, or nothing more in this pass. Other events are dropped.
 enum class Polled { kNothing, kQuit, kKey };
 Polled pollKey(SDL_Keycode& key);
-
-// Clears the whole picture to opaque black, whatever colour the last drawing left set.
-void clearPicture();

@@ -11,6 +11,7 @@
 
 #include "render/text.h"
 #include "render/typing.h"
+#include "render/window.h"
 #include "state/board.h"
 #include "state/text_scan.h"
 
@@ -57,7 +58,7 @@ void makeFileName(const char* name, char fileName[kFileNameSize]) {
 // Keys pressed before the prompt appeared are not part of the name.
 void dropPendingEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) continue;
+    while (pollEvent(event)) continue;
 }
 
 // Reads a name typed in the window into name, zeroed first; characters beyond the longest name are

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "render/window.h"
@@ -127,6 +128,45 @@ TEST_F(MainMenuTest, ClosingTheWindowInsideAnEntryEndsTheProgram) {
         runProgram();
         EXPECT_EQ(scriptedPassesLeft(), 2) << "entry " << SDL_GetKeyName(entry);
     }
+}
+
+// Steps of a session, one per polling pass: a key, or a look at the window after the pass.
+constexpr SDL_Keycode kIdle = 0;
+constexpr SDL_Keycode kPaintOver = -1;     // cover what the window shows
+constexpr SDL_Keycode kStillCovered = -2;  // no present came since it was covered
+constexpr SDL_Keycode kShownAgain = -3;    // a present came
+// clang-format off
+constexpr SDL_Keycode kWaitingSession[] = {
+    kIdle, kPaintOver, kIdle, kIdle, kStillCovered,                        // the main menu
+    SDLK_2, kPaintOver, kIdle, kIdle, kStillCovered, SDLK_b, kShownAgain,  // a match; the cursor moves
+    SDLK_ESCAPE, SDLK_m, SDLK_5, kPaintOver, kIdle, kIdle, kStillCovered,  // the help match
+    SDLK_v, kShownAgain, kPaintOver, kIdle, kStillCovered,
+    SDLK_ESCAPE, SDLK_m, SDLK_4, kPaintOver, kIdle, kStillCovered,         // the editor's help screen
+};
+// clang-format on
+size_t gStep = 0;
+
+void walkWaitingSession() {
+    if (gStep == std::size(kWaitingSession)) {
+        SDL_Event quit = quitEvent();
+        SDL_PushEvent(&quit);
+        return;
+    }
+    const SDL_Keycode step = kWaitingSession[gStep++];
+    if (step == kPaintOver) {
+        paintOverWindow();
+    } else if (step == kStillCovered || step == kShownAgain) {
+        EXPECT_EQ(windowPaintedOver(), step == kStillCovered) << "step " << gStep;
+    } else if (step != kIdle) {
+        SDL_Event key = keyEvent(step);
+        SDL_PushEvent(&key);
+    }
+}
+
+TEST_F(MainMenuTest, AWaitingScreenIsShownOnceAndAgainOnlyWhenAKeyChangesIt) {
+    gBeforePoll = walkWaitingSession;
+    runProgram();
+    EXPECT_EQ(gStep, std::size(kWaitingSession));
 }
 
 TEST_F(MainMenuTest, MissingAtlasesAreReportedAndTheProgramEndsWithStatusZero) {

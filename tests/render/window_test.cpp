@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flow/main_menu.h"
+#include "render/board_drawing.h"
 #include "render/text.h"
 #include "support/game_test.h"
 
@@ -250,6 +251,60 @@ TEST_F(WindowTest, ThePictureSurvivesPresents) {
     EXPECT_EQ(readPicture(), added);
     EXPECT_EQ(pixelAt(40, 40) & 0xFFFFFF, 0x000000u);
     EXPECT_EQ(pixelAt(0, 100) & 0xFFFFFF, 0x5A8C3Cu);
+}
+
+SDL_Event windowEvent(SDL_WindowEventID id) {
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = static_cast<Uint8>(id);
+    return event;
+}
+
+SDL_Event eventOfType(SDL_EventType type) {
+    SDL_Event event = {};
+    event.type = type;
+    return event;
+}
+
+// The window is shown the picture again only when the picture changed since the last present, through
+// any of the ways of drawing, or when the window system lost what the window showed.
+TEST_F(WindowTest, APresentComesOnlyAfterDrawingOrWhenTheWindowAsks) {
+    struct Case {
+        const char* what;
+        void (*draw)();
+        SDL_Event event;
+        bool presented;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, eventOfType(SDL_FIRSTEVENT), false},
+        {"a glyph", [] { renderCharacter(2, 2, 'Q'); }, eventOfType(SDL_FIRSTEVENT), true},
+        {"a blanked cell", [] { hideCharacter(2, 2); }, eventOfType(SDL_FIRSTEVENT), true},
+        {"a hex", [] { renderTile(4, 4); }, eventOfType(SDL_FIRSTEVENT), true},
+        {"a target highlight", [] { renderRangeTarget(4, 4); }, eventOfType(SDL_FIRSTEVENT), true},
+        {"a cleared picture", clearPicture, eventOfType(SDL_FIRSTEVENT), true},
+        {"exposed", [] {}, windowEvent(SDL_WINDOWEVENT_EXPOSED), true},
+        {"shown", [] {}, windowEvent(SDL_WINDOWEVENT_SHOWN), true},
+        {"resized", [] {}, windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED), true},
+        {"restored", [] {}, windowEvent(SDL_WINDOWEVENT_RESTORED), true},
+        {"render targets reset", [] {}, eventOfType(SDL_RENDER_TARGETS_RESET), true},
+        {"render device reset", [] {}, eventOfType(SDL_RENDER_DEVICE_RESET), true},
+        {"focus gained", [] {}, windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), false},
+        {"moved", [] {}, windowEvent(SDL_WINDOWEVENT_MOVED), false},
+        {"a key", [] {}, keyEvent(SDLK_b), false},
+        {"mouse motion", [] {}, eventOfType(SDL_MOUSEMOTION), false},
+    };
+    SDL_Event event;
+    for (const Case& c : cases) {
+        while (pollEvent(event)) continue;  // what the window system said when the window opened
+        presentPicture();
+        paintOverWindow();
+        c.draw();
+        if (c.event.type != SDL_FIRSTEVENT) SDL_PushEvent(const_cast<SDL_Event*>(&c.event));
+        while (pollEvent(event)) continue;
+        EXPECT_EQ(presentIsDue(), c.presented) << c.what;
+        presentPicture();
+        EXPECT_EQ(windowPaintedOver(), !c.presented) << c.what;
+    }
 }
 
 }  // namespace

@@ -174,9 +174,28 @@ void fillPicture(Uint8 red, Uint8 green, Uint8 blue) {
     SDL_GetRenderDrawBlendMode(gRenderer, &mode);
     SDL_SetRenderDrawBlendMode(gRenderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(gRenderer, red, green, blue, 255);
-    SDL_RenderClear(gRenderer);
+    fillPictureArea({0, 0, kWindowWidth, kWindowHeight});
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_SetRenderDrawBlendMode(gRenderer, mode);
+}
+
+namespace {
+
+// A colour that no picture of the game holds.
+constexpr Uint8 kOverRed = 255, kOverGreen = 0, kOverBlue = 255;
+
+}  // namespace
+
+void paintOverWindow() {
+    SDL_Surface* shown = SDL_GetWindowSurface(gWindow);
+    SDL_FillRect(shown, nullptr, SDL_MapRGB(shown->format, kOverRed, kOverGreen, kOverBlue));
+}
+
+bool windowPaintedOver() {
+    SDL_Surface* shown = SDL_GetWindowSurface(gWindow);
+    Uint8 red, green, blue;
+    SDL_GetRGB(*static_cast<const Uint32*>(shown->pixels), shown->format, &red, &green, &blue);
+    return red == kOverRed && green == kOverGreen && blue == kOverBlue;
 }
 
 void startCapturingStdout() {

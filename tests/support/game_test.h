@@ -50,6 +50,11 @@ int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source
 // Fills the whole picture with one colour.
 void fillPicture(Uint8 red, Uint8 green, Uint8 blue);
 
+// What the window shows: the software renderer presents into the window's surface. paintOverWindow
+// covers that surface with a colour of its own, so that windowPaintedOver tells whether a present came.
+void paintOverWindow();
+bool windowPaintedOver();
+
 // Standard output capture around code that prints with printf.
 void startCapturingStdout();
 std::string capturedStdout();

@@ -1,15 +1,22 @@
 // What the game's own work costs, in SDL's dummy video driver with the software renderer: drawing the
 // whole board and one hex, one polling pass of a match and of the help match, presenting the picture,
-// loading and saving a full board's map file, and the start-up up to the first menu on the screen.
+// the time from a key's arrival to the picture that shows it, loading and saving a full board's map
+// file, and the start-up up to the first menu on the screen.
 // Runs in a temporary copy of the game's data, since the save writes a map file.
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <thread>
+#include <vector>
 
 #include "flow/main_menu.h"
 #include "flow/match.h"
@@ -94,14 +101,16 @@ void BM_RenderTileGround(benchmark::State& state) {
     }
 }
 
-// The picture copied to the window and shown, once per polling pass.
+// The picture copied to the window and shown after a change (one character cell).
 void BM_PresentPicture(benchmark::State& state) {
-    for (auto _ : state) presentPicture();
+    for (auto _ : state) {
+        hideCharacter(kInfoLineX, kInfoLineY);
+        presentPicture();
+    }
 }
 
-// One polling pass of a waiting match (argument 0) or help match (1): the loop's own drawing (in the help
-// match the whole help text, over the board), the present and the empty event queue. The difference of
-// the two is the help screen's text.
+// One polling pass of a waiting match (argument 0) or help match (1) in which nothing happens: with
+// nothing changed, the pass neither draws nor presents.
 benchmark::State* gPassState = nullptr;
 
 void timePass() {
@@ -114,6 +123,75 @@ void BM_PollingPass(benchmark::State& state) {
     gBeforePoll = timePass;
     play(1, static_cast<int>(state.range(0)));
     gBeforePoll = nullptr;
+}
+
+// Every present of the game passes through here, so that the key-to-picture benchmark sees when the
+// picture that shows a key reaches the window.
+std::atomic<Clock::rep> gKeyArrival{0};  // when the pending key was queued; 0 when none is pending
+std::vector<double> gKeyToPicture;       // milliseconds, one per key
+int gPresentsWithoutKey = 0;
+
+}  // namespace
+
+extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
+    using Present = void (*)(SDL_Renderer*);
+    static const auto present = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
+    present(renderer);
+    const Clock::rep arrival = gKeyArrival.exchange(0);
+    if (arrival == 0) {
+        ++gPresentsWithoutKey;
+        return;
+    }
+    const Clock::duration elapsed = Clock::now().time_since_epoch() - Clock::duration(arrival);
+    gKeyToPicture.push_back(std::chrono::duration<double, std::milli>(elapsed).count());
+}
+
+namespace {
+
+// Queues the board cursor's keys (down, then up again) one at a time from a second thread, each at a
+// random moment of the match's wait, as the window system queues a key, then closes the window.
+void pressCursorKeys(int keys) {
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> pause(20, 120);
+    for (int i = 0; i < keys; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+        SDL_Event key = {};
+        key.type = SDL_KEYDOWN;
+        key.key.state = SDL_PRESSED;
+        key.key.keysym.sym = i % 2 == 0 ? SDLK_v : SDLK_g;
+        gKeyArrival = Clock::now().time_since_epoch().count();
+        pushEvent(key);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause.max()));
+    pushQuit();
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+// From a key's arrival while a match waits to the present that shows the cursor moved, with the real
+// polling interval. Reports the median and 90th percentile of the keys; presents without a key would be
+// passes that showed an unchanged picture.
+void BM_KeyToPicture(benchmark::State& state) {
+    const int keys = static_cast<int>(state.range(0));
+    makeFullBoard();
+    SDL_Event opened;
+    while (pollEvent(opened)) continue;  // what the window system said when the window opened
+    gWaitPercent = 100;
+    for (auto _ : state) {
+        gKeyToPicture.clear();
+        gPresentsWithoutKey = -1;  // the match's first picture comes before any key
+        std::thread presser(pressCursorKeys, keys);
+        play(0, 0);
+        presser.join();
+    }
+    gWaitPercent = 0;
+    if (static_cast<int>(gKeyToPicture.size()) != keys) return fail(state, "a key was not shown");
+    state.counters["median_ms"] = percentile(gKeyToPicture, 0.5);
+    state.counters["p90_ms"] = percentile(gKeyToPicture, 0.9);
+    state.counters["presents_without_key"] = gPresentsWithoutKey;
 }
 
 void BM_MapLoad(benchmark::State& state) {
@@ -178,6 +256,7 @@ BENCHMARK(BM_HexRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderTileGround)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PresentPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PollingPass)->ArgName("help")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyToPicture)->Arg(40)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapLoad)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MapSave)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
 
 SDL_Window* gWindow = nullptr;
@@ -9,6 +10,7 @@ SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gTextureTiles = nullptr;
 SDL_Texture* gTextureFont = nullptr;
 SDL_Texture* gCanvas = nullptr;
+bool gKeepPictureCopy = false;
 int gWaitPercent = 100;
 void (*gBeforePoll)() = nullptr;
 
@@ -33,6 +35,127 @@ bool windowNeedsPicture(const SDL_Event& event) {
         default:
             return false;
     }
+}
+
+// The picture scaled up by a whole multiple, for the smooth scaling to a size between two multiples.
+SDL_Texture* gSharpened = nullptr;
+int gSharpenedScale = 0;
+
+// The picture as last shown, for renderers that lose their targets' pixels (see gKeepPictureCopy).
+Uint32 gPictureCopy[kWindowWidth * kWindowHeight];
+bool gPictureCopied = false;
+constexpr int kPicturePitch = kWindowWidth * static_cast<int>(sizeof(Uint32));
+
+// The window opens at the largest whole multiple of the picture that fits within this share of the
+// usable area of the display.
+constexpr int kOpeningSharePercent = 90;
+
+int openingScale() {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+    const int scale = std::min(usable.w * kOpeningSharePercent / 100 / kWindowWidth,
+                               usable.h * kOpeningSharePercent / 100 / kWindowHeight);
+    return std::max(scale, 1);
+}
+
+// Where the picture goes in the window's output, and how it is scaled there.
+struct Placement {
+    SDL_Rect area;   // in output pixels, centred
+    int sharpScale;  // above 1: first scaled up by this whole multiple, nearest-neighbour
+    bool smooth;     // the last copy to area is filtered, not nearest-neighbour
+};
+
+SDL_Rect centred(int outputWidth, int outputHeight, int width, int height) {
+    return {(outputWidth - width) / 2, (outputHeight - height) / 2, width, height};
+}
+
+// The largest whole multiple that fits, crisp. When that leaves more than a quarter of both the width and
+// the height unused, or when not even the picture itself fits, the picture fills the output's width or
+// height in its own proportions: sharpened to the next whole multiple, then smoothly scaled to fit.
+Placement placePicture(int outputWidth, int outputHeight) {
+    const int whole = std::min(outputWidth / kWindowWidth, outputHeight / kWindowHeight);
+    const int wholeWidth = whole * kWindowWidth;
+    const int wholeHeight = whole * kWindowHeight;
+    const bool mostlyUnused =
+        4 * (outputWidth - wholeWidth) > outputWidth && 4 * (outputHeight - wholeHeight) > outputHeight;
+    if (whole >= 1 && !mostlyUnused) {
+        return {centred(outputWidth, outputHeight, wholeWidth, wholeHeight), 1, false};
+    }
+    int width = outputWidth;
+    int height = outputHeight;
+    if (outputWidth * kWindowHeight > outputHeight * kWindowWidth) {
+        width = outputHeight * kWindowWidth / kWindowHeight;
+    } else {
+        height = outputWidth * kWindowHeight / kWindowWidth;
+    }
+    return {centred(outputWidth, outputHeight, width, height), whole + 1, true};
+}
+
+// The canvas scaled up by a whole multiple into a target kept for the purpose; null when it cannot be made.
+SDL_Texture* sharpenedPicture(int scale) {
+    if (scale != gSharpenedScale) {
+        SDL_DestroyTexture(gSharpened);
+        gSharpened = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                       scale * kWindowWidth, scale * kWindowHeight);
+        gSharpenedScale = gSharpened != nullptr ? scale : 0;
+        if (gSharpened == nullptr) return nullptr;
+        SDL_SetTextureBlendMode(gSharpened, SDL_BLENDMODE_NONE);
+    }
+    SDL_SetRenderTarget(gRenderer, gSharpened);
+    SDL_SetTextureScaleMode(gCanvas, SDL_ScaleModeNearest);
+    SDL_RenderCopy(gRenderer, gCanvas, nullptr, nullptr);
+    SDL_SetRenderTarget(gRenderer, nullptr);
+    return gSharpened;
+}
+
+// Black around the picture, whatever colour the game's drawing left set.
+void clearOutput() {
+    Uint8 red, green, blue, alpha;
+    SDL_GetRenderDrawColor(gRenderer, &red, &green, &blue, &alpha);
+    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(gRenderer);
+    SDL_SetRenderDrawColor(gRenderer, red, green, blue, alpha);
+}
+
+// Copies the canvas to the window's output as placePicture says.
+void showCanvas() {
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(gRenderer, &width, &height);
+    const Placement placement = placePicture(width, height);
+    if (placement.area.w != width || placement.area.h != height) clearOutput();
+    SDL_Texture* source = gCanvas;
+    if (placement.sharpScale > 1) {
+        if (SDL_Texture* sharpened = sharpenedPicture(placement.sharpScale)) source = sharpened;
+    }
+    SDL_SetTextureScaleMode(source, placement.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_RenderCopy(gRenderer, source, nullptr, &placement.area);
+}
+
+// A renderer that lost its targets' pixels gets the picture back from the copy taken at the last present.
+void restorePicture() {
+    if (gPictureCopied) SDL_UpdateTexture(gCanvas, nullptr, gPictureCopy, kPicturePitch);
+}
+
+void copyPicture() {
+    gPictureCopied =
+        SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, gPictureCopy, kPicturePitch) == 0;
+}
+
+// F11 and Alt+Enter switch between the window and the whole screen. Alt itself is the window's modifier:
+// it never counts as a key of the game either.
+bool isWindowKey(const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN) return false;
+    const SDL_Keycode key = event.key.keysym.sym;
+    return key == SDLK_F11 || key == SDLK_LALT || key == SDLK_RALT ||
+           ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT) != 0);
+}
+
+void handleWindowKey(const SDL_Event& event) {
+    const SDL_Keycode key = event.key.keysym.sym;
+    if (key == SDLK_LALT || key == SDLK_RALT) return;
+    const bool fullscreen = (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_SetWindowFullscreen(gWindow, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    gPresentDue = true;
 }
 
 int scaledMilliseconds(int milliseconds) {
@@ -72,8 +195,10 @@ int init() {
     }
     if (!SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1"))
         printf("Warning: Linear texture filtering not enabled!");
-    gWindow = SDL_CreateWindow("Qorda", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWindowWidth,
-                               kWindowHeight, SDL_WINDOW_SHOWN);
+    const int scale = openingScale();
+    gWindow = SDL_CreateWindow("Qorda", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               scale * kWindowWidth, scale * kWindowHeight,
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (gWindow == nullptr) {
         printf("Window could not be created! SDL Error: %s\n", SDL_GetError());
         return 1;
@@ -84,6 +209,8 @@ int init() {
         return 1;
     }
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_RendererInfo info;
+    gKeepPictureCopy = SDL_GetRendererInfo(gRenderer, &info) == 0 && SDL_strcmp(info.name, "direct3d") == 0;
     if (makeCanvas() != 0) return 1;
     if ((IMG_Init(IMG_INIT_PNG) & IMG_INIT_PNG) == 0) {
         printf("SDL_image could not initialize! SDL_image Error: %s\n", IMG_GetError());
@@ -128,6 +255,10 @@ void close() {
     gTextureFont = nullptr;
     SDL_DestroyTexture(gCanvas);
     gCanvas = nullptr;
+    SDL_DestroyTexture(gSharpened);
+    gSharpened = nullptr;
+    gSharpenedScale = 0;
+    gPictureCopied = false;
     SDL_DestroyRenderer(gRenderer);
     gRenderer = nullptr;
     SDL_DestroyWindow(gWindow);
@@ -154,8 +285,9 @@ void clearPicture() {
 
 void presentPicture() {
     if (!gPresentDue) return;
+    if (gKeepPictureCopy) copyPicture();
     SDL_SetRenderTarget(gRenderer, nullptr);
-    SDL_RenderCopy(gRenderer, gCanvas, nullptr, nullptr);
+    showCanvas();
     SDL_RenderPresent(gRenderer);
     SDL_SetRenderTarget(gRenderer, gCanvas);
     gPresentDue = false;
@@ -179,9 +311,13 @@ void presentAndWait() {
 }
 
 bool pollEvent(SDL_Event& event) {
-    if (!SDL_PollEvent(&event)) return false;
-    if (windowNeedsPicture(event)) gPresentDue = true;
-    return true;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_RENDER_TARGETS_RESET) restorePicture();
+        if (windowNeedsPicture(event)) gPresentDue = true;
+        if (!isWindowKey(event)) return true;
+        handleWindowKey(event);
+    }
+    return false;
 }
 
 Polled pollKey(SDL_Keycode& key) {

@@ -9,6 +9,8 @@
 
 #include <SDL.h>
 
+// The picture's size. The window opens at a whole multiple of it and can be resized or made fullscreen;
+// presentPicture scales the picture to whatever the window holds.
 constexpr int kWindowWidth = 780;
 constexpr int kWindowHeight = 598;
 constexpr int kPollMilliseconds = 50;
@@ -18,6 +20,9 @@ extern SDL_Renderer* gRenderer;
 extern SDL_Texture* gTextureTiles;
 extern SDL_Texture* gTextureFont;
 extern SDL_Texture* gCanvas;  // the picture; the renderer's target between presents
+// Set for renderers whose targets lose their pixels when the window is resized (Direct3D 9): a copy of
+// the picture is taken at each present and put back when the renderer reports its targets reset.
+extern bool gKeepPictureCopy;
 
 int init();
 int loadTiles();
@@ -48,7 +53,8 @@ extern void (*gBeforePoll)();
 void presentAndWait();
 
 // Takes the next queued event, as SDL_PollEvent does, and notes whether the window system needs the
-// picture shown again. Every read of the queue goes through here.
+// picture shown again. The window's own keys (F11 and Alt+Enter toggle fullscreen; Alt) are handled here
+// and never returned. Every read of the queue goes through here.
 bool pollEvent(SDL_Event& event);
 
 // What a polling loop takes from the queue: a key pressed (named by its key code), a request to close the

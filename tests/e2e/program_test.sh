@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real game under a private X server (default renderer) and checks how it starts, ends, waits
 # and shows its picture.
-# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|idle|expose|key-latency [window_probe]
+# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|idle|expose|scale|key-latency [window_probe]
 set -euo pipefail
 program=$(realpath "$1")
 data=$(realpath "$2")
@@ -12,6 +12,7 @@ source "$(dirname "$0")/xsession.sh"
 work=$(mktemp -d)
 game_pid=
 cleanup() {
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
   if [ -n "$game_pid" ]; then
     kill "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
@@ -20,7 +21,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_x_session
+if [ "$case_name" == scale ]; then start_x_session 3840x2160; else start_x_session; fi
 
 start_game() {
   cp "$data"/tiles.png "$data"/font.bmp "$data"/*.txt "$work/"
@@ -37,6 +38,21 @@ check_idle() {
   percent=$("$probe" cpu "$game_pid" 4)
   echo "processor while the $1 waits: $percent% of one core (at most $2%)"
   awk -v p="$percent" -v limit="$2" 'BEGIN { exit !(p <= limit) }' || { echo "too much processor in the $1"; exit 1; }
+}
+
+# Sets w, h (the window's size), x, y, bw, bh (the box of its pixels that are not black) and k (the
+# largest whole multiple of which that box is made).
+read_layout() {
+  read -r w h x y bw bh k < <("$probe" layout "$window")
+}
+
+# Fails unless the window is $1 x $2 and shows the picture at the whole multiple $3, centred: the box of
+# its pixels that are not black is the one the picture has at 1x (px, py, pw, ph) scaled and moved.
+expect_layout() {
+  read_layout
+  local want="$1 $2 $((($1 - 780 * $3) / 2 + px * $3)) $((($2 - 598 * $3) / 2 + py * $3)) $((pw * $3)) $((ph * $3)) $3"
+  [ "$w $h $x $y $bw $bh $k" == "$want" ] || { echo "$4: window and picture box are [$w $h $x $y $bw $bh $k], expected [$want]"; exit 1; }
+  echo "$4: $w x $h, the picture at ${k}x"
 }
 
 case "$case_name" in
@@ -77,6 +93,29 @@ case "$case_name" in
     again=$("$probe" picture "$window")
     [ "${shown#* }" -gt 0 ] || { echo "the menu shows nothing"; exit 1; }
     [ "$again" == "$shown" ] || { echo "the picture after hiding and showing the window differs ($shown, $again)"; exit 1; }
+    ;;
+  scale)
+    # On a 3840 x 2160 screen with a window manager: the window opens at three times the picture, a
+    # resized window shows the largest whole multiple centred on black, F11 fills the screen with the
+    # picture and F11 again brings the window back at its size.
+    openbox --sm-disable >/dev/null 2>&1 &
+    wm_pid=$!
+    start_game
+    press_keys "$window" 2
+    sleep 1
+    read_layout
+    [ "$w $h $k" == "2340 1794 3" ] || { echo "the window opened at $w x $h, the picture at ${k}x"; exit 1; }
+    px=$((x / 3)) py=$((y / 3)) pw=$((bw / 3)) ph=$((bh / 3))
+    expect_layout 2340 1794 3 "opened"
+    xdotool windowsize --sync "$window" 1700 1300
+    sleep 0.5
+    expect_layout 1700 1300 2 "resized"
+    press_keys "$window" F11
+    sleep 1
+    expect_layout 3840 2160 3 "fullscreen"
+    press_keys "$window" F11
+    sleep 1
+    expect_layout 1700 1300 2 "back in the window"
     ;;
   key-latency)
     start_game

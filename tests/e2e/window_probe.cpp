@@ -2,6 +2,9 @@
 //
 //   window_probe picture WINDOW
 //     prints a hash of the window's pixels and how many of them are not black
+//   window_probe layout WINDOW
+//     prints the window's size, the box of its pixels that are not black (x, y, width, height), and the
+//     largest whole multiple k (up to 4) for which that box is made of k x k blocks of one colour each
 //   window_probe cpu PID SECONDS
 //     prints the processor time that process PID takes over the next SECONDS, in percent of one core
 //   window_probe latency WINDOW KEYS
@@ -30,7 +33,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The hexes of the board cursor's first two positions, (0, 0) and (1, 0): x 0 to 59, y 0 to 103.
+// The hexes of the board cursor's first two positions, (0, 0) and (1, 0): x 0 to 59, y 0 to 103 of the
+// picture, at the top left of a window at its opening size, which is a whole multiple of the picture.
 constexpr int kCursorAreaWidth = 60;
 constexpr int kCursorAreaHeight = 104;
 constexpr double kGiveUpSeconds = 1.0;
@@ -61,6 +65,44 @@ int printPicture(Display* display, Window window) {
     }
     std::printf("%016llx %ld\n", static_cast<unsigned long long>(hash), lit);
     return pixels.empty() ? 2 : 0;
+}
+
+bool madeOfBlocks(const std::vector<std::uint32_t>& pixels, int width, const int box[4], int k) {
+    if (box[2] % k != 0 || box[3] % k != 0) return false;
+    for (int y = 0; y < box[3]; ++y) {
+        for (int x = 0; x < box[2]; ++x) {
+            const auto at = [&](int dx, int dy) {
+                return pixels[static_cast<size_t>((box[1] + dy) * width + box[0] + dx)];
+            };
+            if (at(x, y) != at(x - x % k, y - y % k)) return false;
+        }
+    }
+    return true;
+}
+
+int printLayout(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return 2;
+    const int width = attributes.width, height = attributes.height;
+    std::vector<std::uint32_t> pixels = readArea(display, window, width, height);
+    if (pixels.empty()) return 2;
+    int left = width, top = height, right = 0, bottom = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t& pixel = pixels[static_cast<size_t>(y * width + x)];
+            pixel &= 0xFFFFFFu;
+            if (pixel == 0) continue;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x + 1);
+            bottom = std::max(bottom, y + 1);
+        }
+    }
+    const int box[4] = {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+    int scale = 4;
+    while (scale > 1 && !madeOfBlocks(pixels, width, box, scale)) --scale;
+    std::printf("%d %d %d %d %d %d %d\n", width, height, box[0], box[1], box[2], box[3], scale);
+    return 0;
 }
 
 void pressKey(Display* display, KeySym symbol) {
@@ -95,6 +137,11 @@ int printProcessorUse(pid_t process, double seconds) {
 }
 
 int measureLatency(Display* display, Window window, int keys) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return 2;
+    const int scale = std::max(attributes.width / 780, 1);
+    const int areaWidth = scale * kCursorAreaWidth;
+    const int areaHeight = scale * kCursorAreaHeight;
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
     std::mt19937 random(20261208);
@@ -102,13 +149,12 @@ int measureLatency(Display* display, Window window, int keys) {
     std::vector<double> latencies;
     for (int i = 0; i < keys; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
-        const std::vector<std::uint32_t> before =
-            readArea(display, window, kCursorAreaWidth, kCursorAreaHeight);
+        const std::vector<std::uint32_t> before = readArea(display, window, areaWidth, areaHeight);
         const Clock::time_point sent = Clock::now();
         pressKey(display, i % 2 == 0 ? XK_v : XK_g);  // the board cursor down, then up again
         for (;;) {
             const double seconds = std::chrono::duration<double>(Clock::now() - sent).count();
-            if (readArea(display, window, kCursorAreaWidth, kCursorAreaHeight) != before) {
+            if (readArea(display, window, areaWidth, areaHeight) != before) {
                 latencies.push_back(seconds * 1000.0);
                 break;
             }
@@ -128,7 +174,8 @@ int measureLatency(Display* display, Window window, int keys) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_probe picture WINDOW | cpu PID SECONDS | latency WINDOW KEYS\n");
+        std::fprintf(stderr,
+                     "usage: window_probe picture|layout WINDOW | cpu PID SECONDS | latency WINDOW KEYS\n");
         return 2;
     }
     const std::string_view mode = argv[1];
@@ -142,6 +189,8 @@ int main(int argc, char** argv) {
     int status = 2;
     if (mode == "picture") {
         status = printPicture(display, window);
+    } else if (mode == "layout") {
+        status = printLayout(display, window);
     } else if (mode == "latency" && argc == 4) {
         status = measureLatency(display, window, std::atoi(argv[3]));
     }

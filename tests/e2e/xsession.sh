@@ -1,9 +1,10 @@
 # Shell helpers for tests that run the real game in a private X server. Source this file.
 
-# Starts Xvfb on a free display and exports DISPLAY; the server is stopped by stop_x_session.
+# Starts Xvfb on a free display, with a screen of $1 (default 1024x768) pixels, and exports DISPLAY; the
+# server is stopped by stop_x_session.
 start_x_session() {
   x_work=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$x_work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$x_work/display" 2>/dev/null &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$x_work/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(cat "$x_work/display")"
@@ -17,7 +18,7 @@ stop_x_session() {
 
 # Waits for the game's window and prints its id, or fails after 20 seconds.
 wait_for_window() {
-  timeout 20 xdotool search --sync --name '^Qorda$' | head -n 1
+  timeout 20 xdotool search --sync --onlyvisible --name '^Qorda$' | head -n 1
 }
 
 # Sends keys to the window.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "flow/main_menu.h"
 #include "render/board_drawing.h"
 #include "render/text.h"
+#include "render/typing.h"
 #include "support/game_test.h"
 
 namespace fs = std::filesystem;
@@ -91,6 +93,24 @@ TEST_F(StartUpTest, InitMakesTheWindowSilently) {
     SDL_GetRenderDrawColor(gRenderer, &red, &green, &blue, &alpha);
     EXPECT_EQ(red + green + blue, 0);
     EXPECT_EQ(alpha, 255);
+}
+
+TEST_F(StartUpTest, TheWindowOpensAtTheLargestWholeMultipleThatFitsTheScreen) {
+    struct Case {
+        const char* usableBounds;
+        int width, height;
+    };
+    for (const Case& c : {Case{"0,0,1920,1050", 780, 598}, Case{"0,0,2560,1400", 1560, 1196},
+                          Case{"0,0,3840,2160", 2340, 1794}, Case{"0,0,640,480", 780, 598}}) {
+        const ScopedEnvironment usable("SDL_DISPLAY_USABLE_BOUNDS", c.usableBounds);
+        ASSERT_EQ(init(), 0);
+        int width = 0, height = 0;
+        SDL_GetWindowSize(gWindow, &width, &height);
+        EXPECT_EQ(width, c.width) << c.usableBounds;
+        EXPECT_EQ(height, c.height) << c.usableBounds;
+        EXPECT_NE(SDL_GetWindowFlags(gWindow) & SDL_WINDOW_RESIZABLE, 0u);
+        close();
+    }
 }
 
 TEST_F(StartUpTest, ARefusedFilteringHintIsOnlyAWarning) {
@@ -305,6 +325,138 @@ TEST_F(WindowTest, APresentComesOnlyAfterDrawingOrWhenTheWindowAsks) {
         presentPicture();
         EXPECT_EQ(windowPaintedOver(), !c.presented) << c.what;
     }
+}
+
+// The window's output after a present, as 0xRRGGBB pixels, and its size.
+std::vector<Uint32> shownPicture(int& width, int& height) {
+    SDL_Surface* shown = SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(gWindow), SDL_PIXELFORMAT_ARGB8888, 0);
+    width = shown->w;
+    height = shown->h;
+    std::vector<Uint32> pixels(static_cast<size_t>(width * height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(shown->pixels) + y * shown->pitch);
+        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y * width + x)] = row[x] & 0xFFFFFF;
+    }
+    SDL_FreeSurface(shown);
+    return pixels;
+}
+
+// Resizes the window and shows the picture (a board with text, nothing black at its edges) in it.
+std::vector<Uint32> showInWindowOfSize(int width, int height, int& shownWidth, int& shownHeight) {
+    SDL_SetWindowSize(gWindow, width, height);
+    SDL_Event event;
+    while (pollEvent(event)) continue;
+    presentPicture();
+    return shownPicture(shownWidth, shownHeight);
+}
+
+void drawTestPicture() {
+    fillPicture(90, 140, 60);
+    renderMap();
+    gTextX = kInfoLineX;
+    gTextY = kInfoLineY;
+    renderText(kInfoLineX, "Scaled, not redrawn.");
+}
+
+// A whole multiple that fits is shown crisp: every pixel of the picture becomes a k x k block, centred,
+// with black around it.
+TEST_F(WindowTest, WholeMultiplesShowThePicturePixelForPixelCentredOnBlack) {
+    drawTestPicture();
+    const std::vector<Uint32> picture = readPicture();
+    struct Case {
+        int width, height, scale;
+    };
+    for (const Case& c : {Case{780, 598, 1}, Case{1560, 1196, 2}, Case{2340, 1794, 3}, Case{1700, 1300, 2}}) {
+        int width = 0, height = 0;
+        const std::vector<Uint32> shown = showInWindowOfSize(c.width, c.height, width, height);
+        ASSERT_EQ(width, c.width);
+        const int left = (c.width - c.scale * kWindowWidth) / 2;
+        const int top = (c.height - c.scale * kWindowHeight) / 2;
+        int mismatches = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int px = (x - left) / c.scale, py = (y - top) / c.scale;
+                const bool inside = x >= left && y >= top && px < kWindowWidth && py < kWindowHeight;
+                const Uint32 expected =
+                    inside ? picture[static_cast<size_t>(py * kWindowWidth + px)] & 0xFFFFFF : 0;
+                if (shown[static_cast<size_t>(y * width + x)] != expected) ++mismatches;
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << c.width << " x " << c.height;
+    }
+}
+
+// Between whole multiples with much unused, and below the picture's own size, the picture fills the
+// window's width or height in its own proportions, centred.
+TEST_F(WindowTest, TheFilledPictureKeepsItsProportionsAndIsCentred) {
+    drawTestPicture();
+    struct Case {
+        int width, height;
+        SDL_Rect area;
+    };
+    for (const Case& c : {Case{1920, 1080, {256, 0, 1408, 1080}}, Case{1200, 1200, {0, 140, 1200, 920}},
+                          Case{390, 299, {0, 0, 390, 299}}, Case{500, 300, {54, 0, 391, 300}}}) {
+        int width = 0, height = 0;
+        const std::vector<Uint32> shown = showInWindowOfSize(c.width, c.height, width, height);
+        SDL_Rect lit = {width, height, 0, 0};  // the bounding box of the pixels that are not black
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (shown[static_cast<size_t>(y * width + x)] == 0) continue;
+                lit.x = std::min(lit.x, x);
+                lit.y = std::min(lit.y, y);
+                lit.w = std::max(lit.w, x + 1);
+                lit.h = std::max(lit.h, y + 1);
+            }
+        }
+        EXPECT_EQ(lit.x, c.area.x) << c.width << " x " << c.height;
+        EXPECT_EQ(lit.y, c.area.y) << c.width << " x " << c.height;
+        EXPECT_EQ(lit.w - lit.x, c.area.w) << c.width << " x " << c.height;
+        EXPECT_EQ(lit.h - lit.y, c.area.h) << c.width << " x " << c.height;
+    }
+}
+
+// F11, Alt+Enter and Alt are the window's: no loop ever sees them, and a typed name does not end there.
+TEST_F(WindowTest, FullscreenKeysNeverReachTheGame) {
+    auto withAlt = [](SDL_Keycode key) {
+        SDL_Event event = keyEvent(key);
+        event.key.keysym.mod = KMOD_LALT;
+        return event;
+    };
+    struct Case {
+        SDL_Event event;
+        bool fullscreen;  // after the event
+    };
+    for (Case c : {Case{keyEvent(SDLK_F11), true}, Case{keyEvent(SDLK_LALT), true},
+                   Case{withAlt(SDLK_RETURN), false}, Case{keyEvent(SDLK_RALT), false},
+                   Case{withAlt(SDLK_KP_ENTER), true}, Case{keyEvent(SDLK_F11), false}}) {
+        SDL_PushEvent(&c.event);
+        SDL_Keycode key = 0;
+        EXPECT_EQ(pollKey(key), Polled::kNothing) << SDL_GetKeyName(c.event.key.keysym.sym);
+        EXPECT_EQ((SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN) != 0, c.fullscreen);
+    }
+
+    script(
+        {textEvent("ab"), withAlt(SDLK_RETURN), textEvent("c"), keyEvent(SDLK_F11), keyEvent(SDLK_RETURN)});
+    char name[8] = {};
+    int count = 0;
+    EXPECT_EQ(readTypedText(name, sizeof name, count), 0);
+    EXPECT_STREQ(name, "abc");
+}
+
+// Renderers whose targets lose their pixels when the window is resized get the picture back from the
+// copy taken at the last present.
+TEST_F(WindowTest, APictureLostWithTheRenderTargetsIsPutBack) {
+    gKeepPictureCopy = true;
+    drawTestPicture();
+    const std::vector<Uint32> painted = readPicture();
+    presentPicture();
+    fillPicture(0, 0, 0);  // what the reset leaves
+    SDL_Event reset = eventOfType(SDL_RENDER_TARGETS_RESET);
+    SDL_PushEvent(&reset);
+    while (pollEvent(reset)) continue;
+    gKeepPictureCopy = false;
+    EXPECT_EQ(readPicture(), painted);
 }
 
 }  // namespace

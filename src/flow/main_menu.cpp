@@ -5,6 +5,7 @@
 
 #include "editor/map_editor.h"
 #include "flow/match.h"
+#include "render/sound.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/map_file.h"
@@ -131,7 +132,9 @@ extern "C" int SDL_main(int, char*[]) {
         std::strcpy(menu.mapName, kDefaultMapName);
         std::strcpy(menu.helpMapName, kHelpMapName);
         menu.mapStatus = loadStatusMatrix(0, menu.mapName);
+        openSound();
         runMenu(menu);
+        closeSound();
     }
     close();
     fflush(stdout);

@@ -5,18 +5,21 @@
 #include <cstdio>
 
 #include "render/board_drawing.h"
+#include "render/sound.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/board.h"
 
 namespace {
 
-// The console's bell: the sound of a unit disappearing.
+// The console's bell: the sound of a unit disappearing, for a player at a terminal; the window's audio
+// output plays the game's own sound for everyone else.
 constexpr int kBellCharacter = 7;
 
 void soundUnitDestroyed() {
     putchar(kBellCharacter);
     fflush(stdout);  // at once, so that the beep comes with the disappearance
+    playUnitFallSound();
 }
 
 // "Player", a blank cell, the winner's digit, a blank cell, then the sentence.

@@ -147,19 +147,11 @@ constexpr SDL_Keycode kWaitingSession[] = {
 size_t gStep = 0;
 
 void walkWaitingSession() {
-    if (gStep == std::size(kWaitingSession)) {
-        SDL_Event quit = quitEvent();
-        SDL_PushEvent(&quit);
-        return;
-    }
-    const SDL_Keycode step = kWaitingSession[gStep++];
+    const SDL_Keycode step = takeSessionStep(kWaitingSession, std::size(kWaitingSession), gStep);
     if (step == kPaintOver) {
         paintOverWindow();
     } else if (step == kStillCovered || step == kShownAgain) {
         EXPECT_EQ(windowPaintedOver(), step == kStillCovered) << "step " << gStep;
-    } else if (step != kIdle) {
-        SDL_Event key = keyEvent(step);
-        SDL_PushEvent(&key);
     }
 }
 

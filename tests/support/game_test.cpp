@@ -137,6 +137,19 @@ void feedScriptedEvents() {
     gScript.pop_front();
 }
 
+SDL_Keycode takeSessionStep(const SDL_Keycode* steps, size_t count, size_t& next) {
+    SDL_Event event = quitEvent();
+    if (next == count) {
+        SDL_PushEvent(&event);
+        return 0;
+    }
+    const SDL_Keycode step = steps[next++];
+    if (step <= 0) return step;
+    event = keyEvent(step);
+    SDL_PushEvent(&event);
+    return 0;
+}
+
 Uint32 pixelAt(int x, int y) {
     Uint32 pixel = 0;
     const SDL_Rect area = {x, y, 1, 1};

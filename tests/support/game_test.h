@@ -42,6 +42,11 @@ int scriptedPassesLeft();
 int dryPolls();             // passes that found the script empty since it was last cleared
 void feedScriptedEvents();  // installed as gBeforePoll by the test main
 
+// A session of steps, one per polling pass, for tests that look at the game between passes: a step above
+// 0 is a key, pushed here; 0 is a pass without input; a step below 0 is the test's own, returned for it
+// to do. Past the last step every pass gets a quit event (and 0 is returned).
+SDL_Keycode takeSessionStep(const SDL_Keycode* steps, size_t count, size_t& next);
+
 // The picture as the player would see it. Pixels are 0xRRGGBB.
 Uint32 pixelAt(int x, int y);
 // Counts the pixels of an atlas cell that were not copied unchanged to (x, y). Pixels of the atlas's

@@ -137,20 +137,6 @@ void showBoardWithCoordinates() {
     }
 }
 
-// Reads the character that "%c" takes: the next one, white space included.
-bool scanCharacter(const char*& text, const char* end, char& character) {
-    if (text >= end) return false;
-    character = *text++;
-    return true;
-}
-
-// Matches the literal comma between two fields; white space before it does not match.
-bool scanComma(const char*& text, const char* end) {
-    if (text >= end || *text != ',') return false;
-    ++text;
-    return true;
-}
-
 char foldToLowerCase(char letter) {
     return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
 }
@@ -247,14 +233,13 @@ int askToSave(char name[kNameBufferSize]) {
 
 int parseEditorEntry(const char* entry, int& row, int& column, char& type, int& player, int& actionPoint,
                      int& healthPoint) {
-    const char* text = entry;
-    const char* const end = entry + std::strlen(entry);
-    if (!scanInt(text, end, row)) return 0;
-    if (!scanComma(text, end) || !scanInt(text, end, column)) return 1;
-    if (!scanComma(text, end) || !scanCharacter(text, end, type)) return 2;
-    if (!scanComma(text, end) || !scanInt(text, end, player)) return 3;
-    if (!scanComma(text, end) || !scanInt(text, end, actionPoint)) return 4;
-    if (!scanComma(text, end) || !scanInt(text, end, healthPoint)) return 5;
+    TextCursor text = textCursorOver(entry, std::strlen(entry));
+    if (!scanInt(text, row)) return 0;
+    if (!matchCharacter(text, ',') || !scanInt(text, column)) return 1;
+    if (!matchCharacter(text, ',') || !scanCharacter(text, type)) return 2;
+    if (!matchCharacter(text, ',') || !scanInt(text, player)) return 3;
+    if (!matchCharacter(text, ',') || !scanInt(text, actionPoint)) return 4;
+    if (!matchCharacter(text, ',') || !scanInt(text, healthPoint)) return 5;
     return 6;
 }
 

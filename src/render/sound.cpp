@@ -1,12 +1,13 @@
 #include "render/sound.h"
 
 #include <SDL.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "render/console.h"
 
 namespace {
 
@@ -51,24 +52,6 @@ void reportSilence() {
     std::fprintf(stderr, "Qorda: playing without sound: %s\n", SDL_GetError());
 }
 
-// The audio libraries under SDL write their own diagnostics to standard error while they look for an
-// output (ALSA prints a dozen lines on a machine without a sound card); the game says what it needs to in
-// one line of its own. Standard error leads nowhere while the output is opened.
-// Returns a copy of standard error to restore it from, or -1.
-int silenceStandardError() {
-    const int saved = dup(STDERR_FILENO);
-    const int nowhere = open("/dev/null", O_WRONLY);
-    if (saved >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
-    if (nowhere >= 0) close(nowhere);
-    return saved;
-}
-
-void restoreStandardError(int saved) {
-    if (saved < 0) return;
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-}
-
 // The default output, or 0; SDL's error says why not.
 SDL_AudioDeviceID openOutput() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
@@ -86,9 +69,12 @@ SDL_AudioDeviceID openOutput() {
 }  // namespace
 
 void openSound() {
-    const int standardError = silenceStandardError();
+    // The audio libraries under SDL write their own diagnostics to standard error while they look for an
+    // output (ALSA prints a dozen lines on a machine without a sound card); the game says what it needs to
+    // in one line of its own.
+    const int standardError = silenceDescriptor(STDERR_FILENO);
     gDevice = openOutput();
-    restoreStandardError(standardError);
+    restoreDescriptor(STDERR_FILENO, standardError);
     if (gDevice == 0) {
         reportSilence();
         return;

@@ -267,24 +267,28 @@ void close() {
     SDL_Quit();
 }
 
+// Without a renderer (the map makers' tool plays whole matches with no window) nothing is drawn or shown.
 void copyToPicture(SDL_Texture* atlas, const SDL_Rect& source, const SDL_Rect& destination) {
+    if (gRenderer == nullptr) return;
     SDL_RenderCopy(gRenderer, atlas, &source, &destination);
     gPresentDue = true;
 }
 
 void fillPictureArea(const SDL_Rect& area) {
+    if (gRenderer == nullptr) return;
     SDL_RenderFillRect(gRenderer, &area);
     gPresentDue = true;
 }
 
 void clearPicture() {
+    if (gRenderer == nullptr) return;
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RenderClear(gRenderer);
     gPresentDue = true;
 }
 
 void presentPicture() {
-    if (!gPresentDue) return;
+    if (!gPresentDue || gRenderer == nullptr) return;
     if (gKeepPictureCopy) copyPicture();
     SDL_SetRenderTarget(gRenderer, nullptr);
     showCanvas();

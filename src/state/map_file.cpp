@@ -25,24 +25,14 @@ constexpr int kMaxNameLength = kNameBufferSize - kExtensionLength - 1;
 constexpr int kFileNameSize = kNameBufferSize + kExtensionLength;
 // A save writes "<file name>" plus this suffix, with the Xs made unique, before moving it into place.
 constexpr char kTemporarySuffix[] = ".XXXXXX";
-// The game writes map files of a few kilobytes; a file far beyond that is refused. Files are read whole
-// into this fixed buffer, so that loading a map takes no memory of its own.
-constexpr std::size_t kMapFileLimit = 1 << 20;
-char gMapFileText[kMapFileLimit + 1];
+// A map file of any size is read through this fixed buffer a piece at a time, so that loading a map
+// takes no memory of its own.
+char gMapFileText[64 * 1024];
 constexpr int kPromptLineStart = 2;
 
 constexpr const char* kLoadPrompt = "\nEnter map file name without the \".txt\" extension (like \"map01\"): ";
 constexpr const char* kSavePromptStart = "Enter save file name without the \".txt\" extension (like \"";
 constexpr const char* kSavePromptEnd = "\"): ";
-
-struct UnitLine {
-    int row;
-    int column;
-    char type;
-    int owner;
-    int actionPoint;
-    int healthPoint;
-};
 
 void printOpenError(const char* fileName) {
     std::printf("\nError opening file %s", fileName);
@@ -71,50 +61,11 @@ int readMapName(char name[kNameBufferSize]) {
     return 0;
 }
 
-// Reads the whole file into gMapFileText and sets its length. False when it cannot be opened or read (a
-// directory, say) or is larger than any map file.
-bool readMapFile(const char* fileName, std::size_t& length) {
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) return false;
-    length = std::fread(gMapFileText, 1, sizeof gMapFileText, file);
-    const bool readable = !std::ferror(file) && length <= kMapFileLimit;
-    std::fclose(file);
-    return readable;
-}
-
-// Takes the expected character when it comes next.
-bool matchCharacter(const char*& text, const char* end, char expected) {
-    if (text == end || *text != expected) return false;
-    ++text;
-    return true;
-}
-
-// The tile block: 17 numbers for each of the 10 rows, each followed by a comma when one is there; the
-// line breaks are white space that scanInt skips. A tile keeps the low 8 bits of its number. False at the
-// first number that cannot be read: the reading of the file ends there and later hexes keep tile 0.
-bool scanTileBlock(const char*& text, const char* end) {
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            int tile = 0;
-            if (!scanInt(text, end, tile)) return false;
-            gMap[row][column] = static_cast<std::uint8_t>(tile);
-            matchCharacter(text, end, ',');
-        }
-    }
-    return true;
-}
-
-// One unit line "row,column,kind,owner,action points,health points". White space may come before each
-// number (so also before the line), and the kind is the character right after its comma, whatever it is.
-// False unless all six fields were read.
-bool scanUnitLine(const char*& text, const char* end, UnitLine& unit) {
-    if (!scanInt(text, end, unit.row) || !matchCharacter(text, end, ',')) return false;
-    if (!scanInt(text, end, unit.column) || !matchCharacter(text, end, ',')) return false;
-    if (text == end) return false;
-    unit.type = *text++;
-    return matchCharacter(text, end, ',') && scanInt(text, end, unit.owner) &&
-           matchCharacter(text, end, ',') && scanInt(text, end, unit.actionPoint) &&
-           matchCharacter(text, end, ',') && scanInt(text, end, unit.healthPoint);
+// A reader of the file's text, with its first piece at hand; false when the file cannot be read at all
+// (a directory, say), which leaves the board as it was.
+bool startReading(std::FILE* file, MapReader& reader) {
+    reader = {textCursorOverFile(file, gMapFileText, sizeof gMapFileText), 0, 0};
+    return !atTextEnd(reader.text) || !std::ferror(file);
 }
 
 bool writeStatusMatrix(FILE* file) {
@@ -181,16 +132,83 @@ void clearStatusMatrix() {
     gNumberOfUnit[2] = 0;
 }
 
-void parseStatusMatrix(const char* text, std::size_t length) {
-    const char* end = text + length;
-    clearStatusMatrix();
-    if (!scanTileBlock(text, end)) return;
-    // addUnit refuses lines with a bad position, kind, owner or value, and they are skipped; a later line
-    // for the same hex replaces the unit, and a unit on rocks turns its hex into ground.
-    UnitLine unit;
-    while (scanUnitLine(text, end, unit)) {
-        addUnit(unit.row, unit.column, unit.type, unit.owner, unit.actionPoint, unit.healthPoint, 0, 0);
+MapReader mapReaderOver(const char* text, std::size_t length) {
+    return {textCursorOver(text, length), 0, 0};
+}
+
+bool readMapItem(MapReader& reader, MapItem& item) {
+    TextCursor& text = reader.text;
+    skipWhiteSpace(text);
+    item.line = text.line;
+    if (reader.row < kBoardRows) {
+        // The tile block: 17 numbers for each of the 10 rows, each followed by a comma when one is there.
+        item.row = reader.row;
+        item.column = reader.column;
+        if (!scanInt(text, item.tile)) {
+            item.kind = MapItemKind::kUnreadableTile;
+            reader.row = kBoardRows + 1;  // nothing more is read
+            return false;
+        }
+        matchCharacter(text, ',');
+        item.kind = MapItemKind::kTile;
+        if (++reader.column == kBoardColumns) {
+            reader.column = 0;
+            ++reader.row;
+        }
+        return true;
     }
+    item.kind = MapItemKind::kEnd;
+    if (reader.row > kBoardRows || atTextEnd(text)) return false;
+    // One unit line "row,column,kind,owner,action points,health points". White space may come before
+    // each number, and the kind is the character right after its comma, whatever it is.
+    const bool whole = scanInt(text, item.row) && matchCharacter(text, ',') && scanInt(text, item.column) &&
+                       matchCharacter(text, ',') && scanCharacter(text, item.type) &&
+                       matchCharacter(text, ',') && scanInt(text, item.owner) && matchCharacter(text, ',') &&
+                       scanInt(text, item.actionPoint) && matchCharacter(text, ',') &&
+                       scanInt(text, item.healthPoint);
+    if (!whole) {
+        item.kind = MapItemKind::kUnreadableUnitLine;
+        reader.row = kBoardRows + 1;
+        return false;
+    }
+    item.kind = MapItemKind::kUnit;
+    return true;
+}
+
+int applyMapItem(const MapItem& item) {
+    if (item.kind == MapItemKind::kTile) {
+        gMap[item.row][item.column] = static_cast<std::uint8_t>(item.tile);
+        return 0;
+    }
+    return addUnit(item.row, item.column, item.type, item.owner, item.actionPoint, item.healthPoint, 0, 0);
+}
+
+void readStatusMatrix(MapReader& reader) {
+    clearStatusMatrix();
+    MapItem item;
+    while (readMapItem(reader, item)) applyMapItem(item);
+}
+
+void parseStatusMatrix(const char* text, std::size_t length) {
+    MapReader reader = mapReaderOver(text, length);
+    readStatusMatrix(reader);
+}
+
+bool openMapFile(const char* fileName, std::FILE*& file, MapReader& reader) {
+    file = std::fopen(fileName, "rb");
+    if (file == nullptr) return false;
+    if (startReading(file, reader)) return true;
+    std::fclose(file);
+    return false;
+}
+
+bool loadMapFile(const char* fileName) {
+    std::FILE* file = nullptr;
+    MapReader reader;
+    if (!openMapFile(fileName, file, reader)) return false;
+    readStatusMatrix(reader);
+    std::fclose(file);
+    return true;
 }
 
 int loadStatusMatrix(int prompt, char name[kNameBufferSize]) {
@@ -202,13 +220,11 @@ int loadStatusMatrix(int prompt, char name[kNameBufferSize]) {
     }
     char fileName[kFileNameSize];
     makeFileName(prompt ? typed : name, fileName);
-    // The board is replaced only once the whole file has been read.
-    std::size_t length = 0;
-    if (!readMapFile(fileName, length)) {
+    // The board is replaced only once the file has been opened and its reading has begun.
+    if (!loadMapFile(fileName)) {
         printOpenError(fileName);
         return 2;
     }
-    parseStatusMatrix(gMapFileText, length);
     if (prompt) std::memcpy(name, typed, kNameBufferSize);
     return 0;
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+
+#include "state/text_scan.h"
 
 // The size of every map-name buffer: a name of up to 257 characters, ".txt" and the terminator.
 constexpr int kNameBufferSize = 262;
@@ -15,3 +18,42 @@ int saveStatusMatrix(char name[kNameBufferSize]);
 // Clears the board and fills it from the text of a map file, length bytes of any content, as leniently as
 // a load reads a file: malformed content ends the reading and is never reported. Nothing is drawn.
 void parseStatusMatrix(const char* text, std::size_t length);
+// The same from the file of that name, of any size. False when it cannot be opened or read at all; the
+// board is then as it was.
+bool loadMapFile(const char* fileName);
+
+// The reading of a map file, item by item, for whoever wants to see what the game makes of a file (the
+// map makers' tool): readStatusMatrix is a loop of readMapItem and applyMapItem.
+enum class MapItemKind {
+    kTile,                // tile number `tile` for hex (row, column)
+    kUnit,                // a unit line with all six fields
+    kUnreadableTile,      // the tile of hex (row, column) cannot be read: it and every later hex stay 0
+    kUnreadableUnitLine,  // a unit line without all six fields: the unit block ends there
+    kEnd,                 // the text ends after the last unit line (or the tile block)
+};
+struct MapItem {
+    MapItemKind kind;
+    int line;  // where the item's text begins (from 1)
+    int row;
+    int column;
+    int tile;
+    char type;
+    int owner;
+    int actionPoint;
+    int healthPoint;
+};
+struct MapReader {
+    TextCursor text;
+    int row;  // the next hex of the tile block; past the board once the unit block is reached
+    int column;
+};
+MapReader mapReaderOver(const char* text, std::size_t length);
+// Opens a map file for reading with the game's fixed buffer; false when it cannot be opened or read.
+bool openMapFile(const char* fileName, std::FILE*& file, MapReader& reader);
+// The next item: true for a tile or a unit line, false at the end of the reading (item.kind says why).
+bool readMapItem(MapReader& reader, MapItem& item);
+// Puts a tile or unit on the board as a load does: the tile keeps its low 8 bits; the unit goes through
+// addUnit, whose result is returned (0 placed, or why not).
+int applyMapItem(const MapItem& item);
+// Clears the board and reads every item into it.
+void readStatusMatrix(MapReader& reader);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a temporary root and starts the installed launcher there under
 # a private X server with a temporary home: the window opens, "6" ends the game with status 0, and the
-# player's directory holds the seeded files. A second start keeps the player's own map.
+# player's directory holds the seeded files. A second start keeps the player's own map. The installed map
+# makers' tool draws the installed map with the installed pictures.
 # usage: package_test.sh <build directory>
 set -euo pipefail
 build=$1
@@ -25,9 +26,15 @@ done
 dpkg-deb -x "$package" "$work/root"
 for file in usr/bin/qorda usr/libexec/qorda/qorda usr/share/qorda/tiles.png usr/share/qorda/font.bmp \
             usr/share/qorda/map01.txt usr/share/qorda/HelpMap.txt usr/share/applications/qorda.desktop \
-            usr/share/metainfo/org.qorda.Qorda.metainfo.xml usr/share/icons/hicolor/48x48/apps/qorda.png; do
+            usr/share/metainfo/org.qorda.Qorda.metainfo.xml usr/share/icons/hicolor/48x48/apps/qorda.png \
+            usr/bin/qorda-map usr/share/man/man6/qorda-map.6.gz; do
   [ -e "$work/root/$file" ] || { echo "the package lacks /$file"; exit 1; }
 done
+
+# The map makers' tool finds the installed pictures from where it is installed.
+(cd "$work" && "$work/root/usr/bin/qorda-map" render "$work/root/usr/share/qorda/map01.txt" -o map01.png) ||
+  { echo "the installed qorda-map cannot render the installed map01"; exit 1; }
+[ -s "$work/map01.png" ] || { echo "qorda-map wrote no picture"; exit 1; }
 
 start_x_session
 export HOME="$work/home"

@@ -206,12 +206,10 @@ TEST_F(MapFileTest, CarriageReturnLineBreaksLoadAlike) {
 
 TEST_F(MapFileTest, FailedLoadLeavesBoardAndNameAndSaysSo) {
     fs::create_directory(workDirectory / "folder.txt");
-    // Far larger than any map: refused rather than read into memory.
-    writeFile("huge.txt", groundTileBlock() + std::string(16 << 20, ' '));
     addUnit(1, 1, 'c', 2, 5, 5, 0, 0);
     gMap[2][2] = 200;
     const BoardSnapshot before = takeBoardSnapshot();
-    for (const char* name : {"missing", "folder", "huge"}) {
+    for (const char* name : {"missing", "folder"}) {
         char buffer[kNameBufferSize] = {};
         std::strcpy(buffer, name);
         startCapturingStdout();
@@ -226,6 +224,38 @@ TEST_F(MapFileTest, FailedLoadLeavesBoardAndNameAndSaysSo) {
     EXPECT_EQ(capturedStdout(), "\nError opening file nothere.txt");
     EXPECT_STREQ(buffer, "map01");
     EXPECT_TRUE(takeBoardSnapshot() == before);
+}
+
+// Files of any size are read through the game's fixed buffer, as leniently as small ones.
+TEST_F(MapFileTest, LargeFilesLoadLikeSmallOnes) {
+    const std::string spaces(1 << 20, ' ');
+    std::string rocks = groundTileBlock();
+    std::replace(rocks.begin(), rocks.end(), '0', '9');  // tile 9 everywhere
+    struct Case {
+        std::string text;
+        int firstTile;
+        int lastTile;
+        std::vector<Unit> units;
+    };
+    const Case cases[] = {
+        {rocks + spaces + "4,4,s,1,7,8\n" + spaces, 9, 9, {{4, 4, 's', 1, 7, 8}}},
+        {rocks + std::string(3 << 20, '\n') + "2,2,c,2,5,5\n", 9, 9, {{2, 2, 'c', 2, 5, 5}}},
+        {std::string(1 << 20, '0') + "5," + rocks, 5, 9, {}},  // leading zeros, then one tile too many
+        {std::string(1 << 20, '7') + "," + rocks + "4,4,s,1,7,8\n",
+         0,
+         0,
+         {}},  // a number that cannot be read
+    };
+    for (const Case& c : cases) {
+        writeFile("large.txt", c.text);
+        char buffer[kNameBufferSize] = "map01";
+        std::strcpy(buffer, "large");
+        EXPECT_EQ(loadStatusMatrix(0, buffer), 0);
+        EXPECT_STREQ(buffer, "large");
+        EXPECT_EQ(gMap[0][0], c.firstTile);
+        EXPECT_EQ(gMap[9][16], c.lastTile);
+        EXPECT_EQ(unitsOnBoard(), c.units);
+    }
 }
 
 TEST_F(MapFileTest, EmptyNameOpensDotTxt) {

@@ -1,0 +1,329 @@
+// qorda-map: the map makers' tool. It reads map files with the game's own reader and shows what the game
+// makes of them: what it reads differently from what is written (check), the board as a match draws it
+// (render), and the computer playing both sides (duel). Every rule comes from the game's library.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <SDL_image.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "ai/ai_turn.h"
+#include "render/board_drawing.h"
+#include "render/console.h"
+#include "render/window.h"
+#include "rules/rules.h"
+#include "state/board.h"
+#include "state/hex.h"
+#include "state/map_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDefaultTurns = 200;
+// Exit statuses.
+constexpr int kClean = 0;
+constexpr int kReported = 1;
+constexpr int kUnreadable = 2;
+
+constexpr const char* kUsage =
+    "Usage: qorda-map check FILE...\n"
+    "       qorda-map render FILE -o OUT.png [--data DIR]\n"
+    "       qorda-map duel FILE [--turns N]\n"
+    "\n"
+    "The map makers' tool of Qorda. It reads map files as the game reads them.\n"
+    "\n"
+    "  check   Lists every place where the game reads something other than what is written, one line\n"
+    "          FILE:LINE: message each, then a summary line per file. Exit status 0 when nothing was\n"
+    "          found, 1 when something was, 2 when a file could not be read.\n"
+    "  render  Draws the board as a match shows it before the cursor appears, as a 780 x 598 PNG. The\n"
+    "          pictures tiles.png and font.bmp come from --data DIR, else from the installed game, else\n"
+    "          from the working directory. Needs no display.\n"
+    "  duel    The computer plays both sides from the map, player 1 first, until one side wins or N\n"
+    "          turns were played (default 200; each side's turn counts as one).\n"
+    "\n"
+    "Options: -h, --help  this text.\n";
+
+int usageError(const char* message) {
+    std::fprintf(stderr, "qorda-map: %s\nTry 'qorda-map --help'.\n", message);
+    return kUnreadable;
+}
+
+int cannotRead(const char* file) {
+    std::fprintf(stderr, "qorda-map: %s: cannot be read: %s\n", file, std::strerror(errno));
+    return kUnreadable;
+}
+
+const char* unitName(char type) {
+    switch (type) {
+        case 'a':
+            return "Archer";
+        case 'c':
+            return "Cavalry";
+        default:
+            return "Shield";
+    }
+}
+
+// "1 unit", "8 units": what a player has on the board.
+std::string unitCount(int player) {
+    const int count = gNumberOfUnit[player];
+    return std::to_string(count) + (count == 1 ? " unit" : " units");
+}
+
+// A character as a map maker would want to see it quoted.
+std::string shown(char character) {
+    const unsigned char code = static_cast<unsigned char>(character);
+    if (code >= 0x21 && code < 0x7F) return std::string(1, character);
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", code);
+    return escaped;
+}
+
+// The text that could not be read, up to the next white space: what a map maker looks for on the line.
+std::string textAt(TextCursor& text) {
+    std::string found = "\"";
+    char character;
+    for (int taken = 0; taken < 12 && !atTextEnd(text) && !isWhiteSpace(*text.next); ++taken) {
+        scanCharacter(text, character);
+        found += shown(character);
+    }
+    return found + "\"";
+}
+
+// Why addUnit refused a unit line, in words.
+std::string refusal(int code, const MapItem& unit) {
+    switch (code) {
+        case 1:
+            return "hex " + std::to_string(unit.row) + "," + std::to_string(unit.column) +
+                   " is off the board (rows 0 to 9, columns 0 to 16)";
+        case 2:
+            return "'" + shown(unit.type) + "' is not a unit type (a, c or s)";
+        case 3:
+            return "owner " + std::to_string(unit.owner) + " is not player 1 or 2";
+        case 4:
+            return "action points " + std::to_string(unit.actionPoint) + " are outside 0 to 99";
+        default:
+            return "health points " + std::to_string(unit.healthPoint) + " are outside 1 to 99";
+    }
+}
+
+// The lines with text after the current one, which the game never reads.
+int linesWithTextAfter(TextCursor& text) {
+    const int failedLine = text.line;
+    int counted = 0;
+    int lastCounted = failedLine;
+    char character;
+    while (scanCharacter(text, character)) {
+        if (isWhiteSpace(character) || text.line == lastCounted) continue;
+        lastCounted = text.line;
+        ++counted;
+    }
+    return counted;
+}
+
+// Checks one file; kClean, kReported or kUnreadable.
+int checkFile(const char* file) {
+    std::FILE* stream = nullptr;
+    MapReader reader;
+    if (!openMapFile(file, stream, reader)) return cannotRead(file);
+    int reports = 0;
+    const auto report = [&](int line, const std::string& message) {
+        std::printf("%s:%d: %s\n", file, line, message.c_str());
+        ++reports;
+    };
+    int unitLine[kBoardRows][kBoardColumns] = {};  // the line that placed the unit on each hex
+    clearStatusMatrix();
+    MapItem item;
+    while (readMapItem(reader, item)) {
+        const std::string hex = std::to_string(item.row) + "," + std::to_string(item.column);
+        if (item.kind == MapItemKind::kTile) {
+            applyMapItem(item);
+            if (item.tile < 0 || item.tile > 255) {
+                report(item.line, "tile " + std::to_string(item.tile) + " of hex " + hex +
+                                      " is outside 0 to 255; the game keeps tile " +
+                                      std::to_string(gMap[item.row][item.column]));
+            }
+            continue;
+        }
+        const bool onBoard = isOnBoard(item.row, item.column);
+        const int replaced = onBoard ? unitLine[item.row][item.column] : 0;
+        const int rock = onBoard && isObstacle(item.row, item.column) ? gMap[item.row][item.column] : 0;
+        const int placed = applyMapItem(item);
+        if (placed != 0) {
+            report(item.line, "unit line skipped: " + refusal(placed, item));
+            continue;
+        }
+        if (replaced != 0) {
+            report(item.line,
+                   "this unit replaces the unit of line " + std::to_string(replaced) + " on hex " + hex);
+        }
+        if (rock != 0) {
+            report(item.line, "unit on an obstacle at hex " + hex + ": the rock (tile " +
+                                  std::to_string(rock) + ") becomes plain ground (tile 0)");
+        }
+        unitLine[item.row][item.column] = item.line;
+    }
+    if (item.kind == MapItemKind::kUnreadableTile) {
+        const std::string hex = std::to_string(item.row) + "," + std::to_string(item.column);
+        const std::string what = atTextEnd(reader.text) ? "the file ends before the tile of hex " + hex
+                                                        : "the tile of hex " + hex + " cannot be read (" +
+                                                              textAt(reader.text) + ")";
+        report(item.line, what + "; it and every later hex read as tile 0, and no unit is read");
+    } else if (item.kind == MapItemKind::kUnreadableUnitLine) {
+        const int ignored = linesWithTextAfter(reader.text);
+        report(item.line, ignored == 0
+                              ? std::string("this unit line cannot be read and is ignored")
+                              : "this unit line cannot be read: the unit block ends here, and the " +
+                                    std::to_string(ignored) + " lines with text after it are ignored");
+    }
+    const bool readFailed = std::ferror(stream) != 0;
+    std::fclose(stream);
+    if (readFailed) return cannotRead(file);
+    for (int player = 1; player <= 2; ++player) {
+        if (gNumberOfUnit[player] != 0) continue;
+        std::printf("%s: player %d has no units\n", file, player);
+        ++reports;
+    }
+    std::printf("%s: player 1 has %s, player 2 has %s\n", file, unitCount(1).c_str(), unitCount(2).c_str());
+    return reports == 0 ? kClean : kReported;
+}
+
+int check(int count, char** files) {
+    if (count == 0) return usageError("check needs at least one map file");
+    int status = kClean;
+    for (int i = 0; i < count; ++i) status = std::max(status, checkFile(files[i]));
+    return status;
+}
+
+// Where the pictures are: --data, else the installed game's data beside this program, else here.
+fs::path dataDirectory(const char* given) {
+    if (given != nullptr) return given;
+    if (char* base = SDL_GetBasePath()) {
+        const fs::path installed = fs::path(base) / QORDA_DATA_FROM_PROGRAM;
+        SDL_free(base);
+        if (fs::exists(installed / "tiles.png")) return installed;
+    }
+    return fs::current_path();
+}
+
+int render(const char* file, const char* output, const char* data) {
+    if (!loadMapFile(file)) return cannotRead(file);
+    const fs::path picture = fs::absolute(output);
+    std::error_code error;
+    fs::current_path(dataDirectory(data), error);
+    if (error) return usageError(("no data directory " + dataDirectory(data).string()).c_str());
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    int status = kUnreadable;
+    if (init() == 0 && loadTiles() == 0 && loadFont() == 0) {
+        clearPicture();
+        renderMap();
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormat(0, kWindowWidth, kWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (surface != nullptr &&
+            SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, surface->pixels,
+                                 surface->pitch) == 0 &&
+            IMG_SavePNG(surface, picture.c_str()) == 0) {
+            status = kClean;
+        } else {
+            std::fprintf(stderr, "qorda-map: cannot write %s: %s\n", picture.c_str(), SDL_GetError());
+        }
+        SDL_FreeSurface(surface);
+    }
+    close();
+    return status;
+}
+
+// The victory notice waits for a key; the duel presses one.
+void pressAKey() {
+    SDL_Event key = {};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_SPACE;
+    SDL_PushEvent(&key);
+}
+
+void printUnitsLeft(int player) {
+    std::printf("player %d: %s left", player, unitCount(player).c_str());
+    const char* separator = ": ";
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] != player) continue;
+            std::printf("%s%s at %d,%d (A %d, H %d)", separator, unitName(gUnitType[row][column]), row,
+                        column, gUnitActionPoint[row][column], gUnitHealthPoint[row][column]);
+            separator = ", ";
+        }
+    }
+    std::printf("\n");
+}
+
+int duel(const char* file, int turns) {
+    if (!loadMapFile(file)) return cannotRead(file);
+    // No window: nothing is drawn, there are no pauses, and the beeps of falling units stay off the output.
+    if (SDL_Init(SDL_INIT_EVENTS) != 0) return usageError(SDL_GetError());
+    gWaitPercent = 0;
+    gBeforePoll = pressAKey;
+    std::fflush(stdout);
+    const int output = silenceDescriptor(STDOUT_FILENO);
+    int played = 0;
+    const int result = aiPlayBothSides(turns, played);
+    std::fflush(stdout);
+    restoreDescriptor(STDOUT_FILENO, output);
+    SDL_Quit();
+    if (result > kWinnerCodeBase) {
+        std::printf("%s: player %d wins after %d turns\n", file, result - kWinnerCodeBase, played);
+    } else {
+        std::printf("%s: no winner after %d turns\n", file, played);
+    }
+    printUnitsLeft(1);
+    printUnitsLeft(2);
+    return kClean;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SDL_SetMainReady();
+    if (argc < 2) return usageError("no command");
+    const std::string command = argv[1];
+    if (command == "-h" || command == "--help") {
+        std::printf("%s", kUsage);
+        return kClean;
+    }
+    if (command == "check") return check(argc - 2, argv + 2);
+    const char* file = argc > 2 ? argv[2] : nullptr;
+    if (file == nullptr) return usageError("no map file");
+    if (command == "render") {
+        const char* output = nullptr;
+        const char* data = nullptr;
+        for (int i = 3; i + 1 < argc; i += 2) {
+            if (std::strcmp(argv[i], "-o") == 0) output = argv[i + 1];
+            if (std::strcmp(argv[i], "--data") == 0) data = argv[i + 1];
+        }
+        if (output == nullptr || argc % 2 != 1)
+            return usageError("render needs FILE -o OUT.png [--data DIR]");
+        return render(file, output, data);
+    }
+    if (command == "duel") {
+        int turns = kDefaultTurns;
+        if (argc == 5 && std::strcmp(argv[3], "--turns") == 0) {
+            char* end = nullptr;
+            const long parsed = std::strtol(argv[4], &end, 10);
+            if (*argv[4] == 0 || *end != 0 || parsed < 1 || parsed > 1000000) {
+                return usageError("--turns needs a number from 1 to 1000000");
+            }
+            turns = static_cast<int>(parsed);
+        } else if (argc != 3) {
+            return usageError("duel needs FILE [--turns N]");
+        }
+        return duel(file, turns);
+    }
+    return usageError(("unknown command " + command).c_str());
+}

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "ai/ai_turn.h"
+#include "render/input.h"
 #include "render/window.h"
 #include "state/board.h"
 

@@ -18,9 +18,11 @@
 #include <thread>
 #include <vector>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
+#include "flow/map_prompt.h"
 #include "flow/match.h"
 #include "render/board_drawing.h"
+#include "render/input.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/board.h"

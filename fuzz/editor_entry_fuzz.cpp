@@ -13,6 +13,7 @@
 
 #include "editor/map_editor.h"
 #include "fuzz_support.h"
+#include "render/input.h"
 #include "render/window.h"
 #include "state/board.h"
 #include "state/map_file.h"

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "render/input.h"
 #include "render/window.h"
 #include "support/board_invariants.h"
 

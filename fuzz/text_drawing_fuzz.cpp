@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "render/input.h"
 #include "render/text.h"
-#include "render/typing.h"
 #include "render/window.h"
 #include "state/map_file.h"
 

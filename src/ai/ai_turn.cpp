@@ -1,5 +1,6 @@
 #include "ai/ai_turn.h"
 
+#include "render/input.h"
 #include "render/window.h"
 #include "rules/rules.h"
 #include "state/board.h"
@@ -158,9 +159,9 @@ int aiUseUnit(const AiInstruction& instruction) {
     for (int pair = kAttackPositionPair + moves; pair > kAttackPositionPair; --pair) {
         const int* from = instruction[pair];
         const int* to = instruction[pair - 1];
-        if (moveUnit(from[0], from[1], to[0], to[1], 1) != 0) {
+        if (moveUnit(from[0], from[1], to[0], to[1], true) != kMoved) {
             unselectUnitOnMap(from[0], from[1]);
-            return 2;
+            return kAiMoveRefused;
         }
         showAction();
     }
@@ -168,8 +169,8 @@ int aiUseUnit(const AiInstruction& instruction) {
     const int* position = instruction[kAttackPositionPair];
     const int* target = instruction[kTargetPair];
     for (int attack = 0; attack < attacks; ++attack) {
-        const int result = attackUnit(position[0], position[1], target[0], target[1], 0);
-        if (result > kWinnerCodeBase) return result;
+        const int result = attackUnit(position[0], position[1], target[0], target[1], false);
+        if (isWinnerCode(result)) return result;
         showAction();
     }
 
@@ -177,7 +178,7 @@ int aiUseUnit(const AiInstruction& instruction) {
     const bool targetDestroyed = gUnitHealthPoint[target[0]][target[1]] == 0;
     const bool canAttackAgain =
         gUnitActionPoint[position[0]][position[1]] >= computeActionPointCostToAttack();
-    return targetDestroyed && canAttackAgain ? 0 : 1;
+    return targetDestroyed && canAttackAgain ? kAiCanAttackAgain : kAiUnitDone;
 }
 
 int aiPerformTurn(int player) {
@@ -208,7 +209,7 @@ int aiPerformTurn(int player) {
         const int actingColumn = columns[acting];
 
         // The board has not changed since the evaluation: this flood gives back the grids of its plan.
-        const int crossing = planCost[acting] >= kAiCrossingPenalty ? 1 : 0;
+        const bool crossing = planCost[acting] >= kAiCrossingPenalty;
         aiComputeMoveCostGrid(crossing, actingRow, actingColumn, attackCount, cost, step);
         aiComputeActionInstruction(targetRows[acting], targetColumns[acting],
                                    gUnitActionPoint[actingRow][actingColumn], attackCount, cost, step,
@@ -217,11 +218,11 @@ int aiPerformTurn(int player) {
         const int result = aiUseUnit(instruction);
         rows[acting] = instruction[kAttackPositionPair][0];
         columns[acting] = instruction[kAttackPositionPair][1];
-        if (result > kWinnerCodeBase) return result;
+        if (isWinnerCode(result)) return result;
 
         // A unit that destroyed its target and can still attack is evaluated again with the others.
         const bool acted = instruction[kCountsPair][0] > 0 || instruction[kCountsPair][1] > 0;
-        if (result != 0 || !acted) removeEntry(acting, count, rows, columns);
+        if (result != kAiCanAttackAgain || !acted) removeEntry(acting, count, rows, columns);
     }
     return 0;
 }
@@ -231,7 +232,7 @@ int aiPlayBothSides(int maxTurns, int& turnsPlayed) {
         const int player = 1 + turnsPlayed % 2;
         const int result = aiPerformTurn(player);
         ++turnsPlayed;
-        if (result > kWinnerCodeBase) return result;
+        if (isWinnerCode(result)) return result;
         addEndOfTurnActionPoint(player);
     }
     return 0;

@@ -38,6 +38,11 @@ int aiChooseActingUnit(int count, const AiList& rows, const AiList& columns, con
 void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint, const AiGrid& attackCount,
                                 const AiGrid& cost, const AiStepGrid& step, AiInstruction& instruction);
 
-// Carries out an instruction: 0 when the target was destroyed and the unit can still pay for an attack,
-// 1 otherwise, 2 when a move was refused, the winner code when an attack won the match.
+// What aiUseUnit did, besides returning the winner code when an attack won the match.
+enum AiUseResult : int {
+    kAiCanAttackAgain = 0,  // the target was destroyed and the unit can still pay for an attack
+    kAiUnitDone = 1,
+    kAiMoveRefused = 2,
+};
+// Carries out an instruction.
 int aiUseUnit(const AiInstruction& instruction);

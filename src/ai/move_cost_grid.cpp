@@ -69,9 +69,9 @@ FloodOffsets makeFloodOffsets() {
 // never attacks a neighbour, so for it enemies are walls too: its ring pass rates them afterwards.
 // Clears the attack counts and sets every cost to unreachable: the flood writes the costs it finds into
 // both its own grid and the caller's.
-void prepareFlood(int crossing, int player, int enemy, bool archer, FloodGrid& flood, AiGrid& attackCount,
+void prepareFlood(bool crossing, int player, int enemy, bool archer, FloodGrid& flood, AiGrid& attackCount,
                   AiGrid& cost) {
-    const int wallOwner = crossing == 0 ? player : -1;  // -1: no player's units are walls
+    const int wallOwner = crossing ? -1 : player;  // -1: no player's units are walls
     const int enemyValue = archer ? kWallMark : kEnemyMark;
     for (int& value : flood) value = kWallMark;
     for (int row = 0; row < kBoardRows; ++row) {
@@ -177,7 +177,7 @@ int aiEnemyOf(int player) {
     return player == 1 ? 2 : 1;
 }
 
-void aiComputeMoveCostGrid(int crossing, int row, int column, AiGrid& attackCount, AiGrid& cost,
+void aiComputeMoveCostGrid(bool crossing, int row, int column, AiGrid& attackCount, AiGrid& cost,
                            AiStepGrid& step) {
     static const FloodOffsets kOffsets = makeFloodOffsets();
     const int player = gUnitOwner[row][column];

@@ -14,7 +14,7 @@ int aiEnemyOf(int player);
 
 // Floods the action-point costs of the unit at (row, column) over the board: the cost of standing on each
 // hex (of the attack position for an enemy hex), the step that leads to it on its cheapest route, and on
-// each enemy hex the number of attacks the unit can deliver there this turn. A non-zero crossing flag lets
-// the flood pass through the unit's own side; otherwise they are walls.
-void aiComputeMoveCostGrid(int crossing, int row, int column, AiGrid& attackCount, AiGrid& cost,
+// each enemy hex the number of attacks the unit can deliver there this turn. A crossing flood passes
+// through the unit's own side; otherwise its units are walls.
+void aiComputeMoveCostGrid(bool crossing, int row, int column, AiGrid& attackCount, AiGrid& cost,
                            AiStepGrid& step);

@@ -2,7 +2,10 @@
 
 #include "state/map_file.h"
 
-// The in-window map editor. 1 the window was closed; 2 not saved; otherwise the result of the save.
+// What editMap returns when the user chose not to save; otherwise kWindowClosed or the save's result.
+constexpr int kMapNotSaved = 2;
+
+// The in-window map editor.
 int editMap(char name[kNameBufferSize]);
 
 // Reads an editor entry "row,column,type,player,actionPoint,healthPoint" field by field and returns the

@@ -1,43 +1,37 @@
 #include "flow/main_menu.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "editor/map_editor.h"
+#include "flow/map_prompt.h"
 #include "flow/match.h"
-#include "render/sound.h"
+#include "render/input.h"
 #include "render/text.h"
+#include "render/texts.h"
 #include "render/window.h"
 #include "state/map_file.h"
 
 namespace {
 
 constexpr const char* kDefaultMapName = "map01";
-constexpr int kExitEntry = 6;
 constexpr const char* kHelpMapName = "HelpMap";
 
-constexpr const char* kMenuTitle =
-    "\n\n\n"
-    "+-----------------------------------------------+\n"
-    "|                                               |\n"
-    "|     ___     ___    ____    ____       _       |\n"
-    "|    / _ \\   / _ \\  |  _ \\  |  _ \\     / \\      |\n"
-    "|   | | | | | | | | | |_) | | | | |   / _ \\     |\n"
-    "|   | |_| | | |_| | |  _ /  | |_| |  / ___ \\    |\n"
-    "|    \\__\\_\\  \\___/  |_| \\_\\ |____/  /_/   \\_\\   |\n"
-    "|                                               |\n"
-    "|                  Ver 20160116                 |\n"
-    "+-----------------------------------------------+"
-    "\n\n\n\nQorda is a minimalist turn-based strategy/tactic game on hexagon grid map.\n\n\n"
-    "   -- Main menu --\n\n 1. Play ";
-constexpr const char* kMenuVersusComputer = " human vs AI\n 2. Play ";
-constexpr const char* kMenuRest = " human vs human\n 3. Load map\n 4. Edit map\n 5. Help\n 6. Exit\n";
+// The entries of the menu, by their digit.
+enum MenuEntry : int {
+    kNoEntry = 0,
+    kPlayVersusComputer = 1,
+    kPlayVersusHuman = 2,
+    kLoadMap = 3,
+    kEditMap = 4,
+    kHelp = 5,
+    kExit = 6,
+};
 
-// The menu entry (1 to 6) of a key, or 0: the top-row digits and the keypad digits are equivalent.
+// The menu entry of a key, or kNoEntry: the top-row digits and the keypad digits are equivalent.
 int menuEntryOfKey(SDL_Keycode key) {
-    if (key >= SDLK_1 && key <= SDLK_6) return static_cast<int>(key - SDLK_1) + 1;
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_6) return static_cast<int>(key - SDLK_KP_1) + 1;
-    return 0;
+    if (key >= SDLK_1 && key <= SDLK_6) return static_cast<int>(key - SDLK_1) + kPlayVersusComputer;
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_6) return static_cast<int>(key - SDLK_KP_1) + kPlayVersusComputer;
+    return kNoEntry;
 }
 
 void drawMenu(const char* mapName) {
@@ -51,8 +45,11 @@ void drawMenu(const char* mapName) {
     renderText(2, kMenuRest);
 }
 
-// What the menu remembers between entries. mapStatus 0 means that the board in memory is the current map
-// as its file holds it (just loaded or just saved); any other value makes the next match reload the file.
+// What the menu remembers between entries. mapStatus kMapAsSaved means that the board in memory is the
+// current map as its file holds it (just loaded or just saved); any other value (the result of a failed
+// load or save, or kMapPlayed) makes the next match read the file again.
+constexpr int kMapAsSaved = kMapFileDone;
+constexpr int kMapPlayed = 1;
 struct Menu {
     char mapName[kNameBufferSize];
     char helpMapName[kNameBufferSize];
@@ -60,28 +57,28 @@ struct Menu {
 };
 
 // A match always starts from the current map file unless the board was just loaded or saved.
-int playMatch(Menu& menu, int versusComputer) {
-    if (menu.mapStatus != 0) menu.mapStatus = loadStatusMatrix(0, menu.mapName);
-    const int result = play(versusComputer, 0);
-    menu.mapStatus = 1;
+int playMatch(Menu& menu, bool versusComputer) {
+    if (menu.mapStatus != kMapAsSaved) menu.mapStatus = loadStatusMatrix(false, menu.mapName);
+    const int result = play(versusComputer, false);
+    menu.mapStatus = kMapPlayed;
     return result;
 }
 
-// Runs one menu entry and returns its result; 1 means that the window was closed inside it.
+// Runs one menu entry and returns its result; kWindowClosed means that the window was closed inside it.
 int runEntry(Menu& menu, int entry) {
     switch (entry) {
-        case 1:
-            return playMatch(menu, 1);
-        case 2:
-            return playMatch(menu, 0);
-        case 3:
-            return menu.mapStatus = loadStatusMatrix(1, menu.mapName);
-        case 4:
+        case kPlayVersusComputer:
+            return playMatch(menu, true);
+        case kPlayVersusHuman:
+            return playMatch(menu, false);
+        case kLoadMap:
+            return menu.mapStatus = loadStatusMatrix(true, menu.mapName);
+        case kEditMap:
             return menu.mapStatus = editMap(menu.mapName);
-        case 5: {
-            loadStatusMatrix(0, menu.helpMapName);
-            const int result = play(1, 1);
-            menu.mapStatus = loadStatusMatrix(0, menu.mapName);
+        case kHelp: {
+            loadStatusMatrix(false, menu.helpMapName);
+            const int result = play(true, true);
+            menu.mapStatus = loadStatusMatrix(false, menu.mapName);
             return result;
         }
         default:
@@ -107,10 +104,10 @@ void runMenu(Menu& menu) {
                 continue;
             }
             const int entry = menuEntryOfKey(key);
-            if (entry == kExitEntry) {
+            if (entry == kExit) {
                 running = false;
-            } else if (entry != 0) {
-                running = runEntry(menu, entry) != 1;
+            } else if (entry != kNoEntry) {
+                running = runEntry(menu, entry) != kWindowClosed;
                 redraw = true;
             }
         }
@@ -119,24 +116,10 @@ void runMenu(Menu& menu) {
 
 }  // namespace
 
-extern "C" int SDL_main(int, char*[]) {
-    // Every message is written at once, so standard output needs no buffer: none is taken mid-match when the
-    // first unit is destroyed and the beep goes out.
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (init() != 0) {
-        printf("Failed to initialize!\n");
-    } else if (loadTiles() != 0 || loadFont() != 0) {
-        printf("Failed to load media!\n");
-    } else {
-        Menu menu = {};
-        std::strcpy(menu.mapName, kDefaultMapName);
-        std::strcpy(menu.helpMapName, kHelpMapName);
-        menu.mapStatus = loadStatusMatrix(0, menu.mapName);
-        openSound();
-        runMenu(menu);
-        closeSound();
-    }
-    close();
-    fflush(stdout);
-    return 0;
+void runMainMenu() {
+    Menu menu = {};
+    std::strcpy(menu.mapName, kDefaultMapName);
+    std::strcpy(menu.helpMapName, kHelpMapName);
+    menu.mapStatus = loadStatusMatrix(false, menu.mapName);
+    runMenu(menu);
 }

@@ -1,6 +1,5 @@
-// Start-up, the main menu and shut-down. SDL_main is the game's main function; its exit status is always 0.
+// The main menu: its six entries, the current map and whether the board in memory is that map as saved.
 #pragma once
 
-#include <SDL.h>
-
-extern "C" int SDL_main(int argc, char* argv[]);
+// Loads the default map and runs the menu until Exit or a closed window.
+void runMainMenu();

@@ -1,4 +1,8 @@
 #pragma once
 
-// One match on the board in memory: 1 the window was closed, 0 back to the menu, 10 + winner.
-int play(int versusComputer, int help);
+// What a match returns besides kWindowClosed and the winner code: the player went back to the menu.
+constexpr int kBackToMenu = 0;
+
+// One match on the board in memory, against the computer (player 2) or between two humans. The help
+// match writes the controls over the board and starts with the cursor beside the Archer.
+int play(bool versusComputer, bool help);

@@ -1,6 +1,25 @@
-// SDL's start-up glue calls SDL_main on the platforms that need it; on the others this is the glue.
-#include "flow/main_menu.h"
+#include "flow/program.h"
 
-int main(int argc, char* argv[]) {
-    return SDL_main(argc, argv);
+#include <cstdio>
+
+#include "flow/main_menu.h"
+#include "render/sound.h"
+#include "render/window.h"
+
+extern "C" int SDL_main(int, char*[]) {
+    // Every message is written at once, so standard output needs no buffer: none is taken mid-match when the
+    // first unit is destroyed and the beep goes out.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (init() != 0) {
+        std::printf("Failed to initialize!\n");
+    } else if (loadTiles() != 0 || loadFont() != 0) {
+        std::printf("Failed to load media!\n");
+    } else {
+        openSound();
+        runMainMenu();
+        closeSound();
+    }
+    close();
+    std::fflush(stdout);
+    return 0;
 }

@@ -117,6 +117,6 @@ int renderHexagonCoordinates(int row, int column) {
 
 void renderMap() {
     for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) redrawHex(row, column, 0);
+        for (int column = 0; column < kBoardColumns; ++column) redrawHex(row, column, false);
     }
 }

@@ -1,5 +1,6 @@
 #include "render/text.h"
 
+#include "render/texts.h"
 #include "render/window.h"
 
 int gTextX = 0;
@@ -45,19 +46,19 @@ void fillBlack(const SDL_Rect& area) {
 }  // namespace
 
 int renderDigit(int x, int y, int digit) {
-    if (digit < 0 || digit > 9) return 1;
+    if (digit < 0 || digit > 9) return kNoGlyph;
     paintGlyph(x, y, digit);
-    return 0;
+    return kGlyphPainted;
 }
 
 int renderCharacter(int x, int y, int character) {
     const unsigned char code = static_cast<unsigned char>(character);
-    if (code == ' ') return 0;
-    if (code == '\n') return 2;
+    if (code == ' ') return kGlyphPainted;
+    if (code == '\n') return kLineFeed;
     const int cell = kGlyphCells.cell[code];
-    if (cell < 0) return 1;
+    if (cell < 0) return kNoGlyph;
     paintGlyph(x, y, cell);
-    return 0;
+    return kGlyphPainted;
 }
 
 void hideCharacter(int x, int y) {
@@ -71,9 +72,9 @@ int renderText(int lineStart, const char* text) {
             gTextY += kGlyphSize;
             continue;
         }
-        if (renderCharacter(gTextX, gTextY, *text) == 1) return 1;
+        if (renderCharacter(gTextX, gTextY, *text) == kNoGlyph) return kNoGlyph;
         gTextX += kGlyphSize;
-        if (gTextX + 7 > kWindowWidth) {
+        if (gTextX + kGlyphSize - 1 > kWindowWidth) {
             gTextX = lineStart;
             gTextY += kGlyphSize;
         }
@@ -97,7 +98,7 @@ void writeInfoLine(const char* text) {
 
 void writePlayerPrefix(int player) {
     startInfoLine();
-    renderText(kInfoLineX, "Player");
+    renderText(kInfoLineX, kPlayerPrefix);
     gTextX += kGlyphSize;
     renderDigit(gTextX, gTextY, player);
     gTextX += kGlyphSize;

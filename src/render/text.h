@@ -9,13 +9,21 @@ constexpr int kInfoLineY = 547;
 extern int gTextX;
 extern int gTextY;
 
-// 0 painted; 1 not a digit, nothing painted.
+// What painting a character returns: painted (a space too, which paints nothing), no glyph (nothing
+// painted), or a line feed (nothing painted; renderText starts a new line).
+enum GlyphResult : int {
+    kGlyphPainted = 0,
+    kNoGlyph = 1,
+    kLineFeed = 2,
+};
+
+// kGlyphPainted, or kNoGlyph for a value outside 0 to 9.
 int renderDigit(int x, int y, int digit);
-// 0 painted (or a space); 2 line feed; 1 no glyph. Only the low byte of character counts.
+// Only the low byte of character counts.
 int renderCharacter(int x, int y, int character);
 void hideCharacter(int x, int y);
 // Writes text at the text cursor, wrapping at the window's right edge; stops at the first byte without
-// a glyph (the terminating zero included). Always returns 1.
+// a glyph (the terminating zero included), so it always returns kNoGlyph, and no caller needs its result.
 int renderText(int lineStart, const char* text);
 void hideRenderedInfoText();
 

@@ -11,8 +11,6 @@ SDL_Texture* gTextureTiles = nullptr;
 SDL_Texture* gTextureFont = nullptr;
 SDL_Texture* gCanvas = nullptr;
 bool gKeepPictureCopy = false;
-int gWaitPercent = 100;
-void (*gBeforePoll)() = nullptr;
 
 namespace {
 
@@ -158,10 +156,6 @@ void handleWindowKey(const SDL_Event& event) {
     gPresentDue = true;
 }
 
-int scaledMilliseconds(int milliseconds) {
-    return milliseconds * gWaitPercent / 100;
-}
-
 // Makes the canvas that holds the picture between presents and points the renderer at it.
 int makeCanvas() {
     gCanvas = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, kWindowWidth,
@@ -301,37 +295,10 @@ bool presentIsDue() {
     return gPresentDue;
 }
 
-void waitMilliseconds(int milliseconds) {
-    const int scaled = scaledMilliseconds(milliseconds);
-    if (scaled > 0) SDL_Delay(static_cast<Uint32>(scaled));
-}
-
-void presentAndWait() {
-    presentPicture();
-    // Waking at the first event answers a key at once; the event stays queued for the caller.
-    const int scaled = scaledMilliseconds(kPollMilliseconds);
-    if (scaled > 0) SDL_WaitEventTimeout(nullptr, scaled);
-    if (gBeforePoll != nullptr) gBeforePoll();
-}
-
-bool pollEvent(SDL_Event& event) {
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_RENDER_TARGETS_RESET) restorePicture();
-        if (windowNeedsPicture(event)) gPresentDue = true;
-        if (!isWindowKey(event)) return true;
-        handleWindowKey(event);
-    }
-    return false;
-}
-
-Polled pollKey(SDL_Keycode& key) {
-    SDL_Event event;
-    while (pollEvent(event)) {
-        if (event.type == SDL_QUIT) return Polled::kQuit;
-        if (event.type == SDL_KEYDOWN) {
-            key = event.key.keysym.sym;
-            return Polled::kKey;
-        }
-    }
-    return Polled::kNothing;
+bool handleWindowEvent(const SDL_Event& event) {
+    if (event.type == SDL_RENDER_TARGETS_RESET) restorePicture();
+    if (windowNeedsPicture(event)) gPresentDue = true;
+    if (!isWindowKey(event)) return false;
+    handleWindowKey(event);
+    return true;
 }

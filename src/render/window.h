@@ -1,5 +1,5 @@
 // The game's one window, its renderer, the two image atlases, and the one place where the game shows
-// its picture and waits.
+// its picture.
 //
 // Drawing is incremental: everything is painted into a canvas texture that keeps the picture between
 // presents, whatever the renderer does with its back buffer; presentPicture copies it to the window.
@@ -13,7 +13,6 @@
 // presentPicture scales the picture to whatever the window holds.
 constexpr int kWindowWidth = 780;
 constexpr int kWindowHeight = 598;
-constexpr int kPollMilliseconds = 50;
 
 extern SDL_Window* gWindow;
 extern SDL_Renderer* gRenderer;
@@ -41,23 +40,7 @@ void presentPicture();
 // request) after a present until the next present.
 bool presentIsDue();
 
-// The one place where the game sleeps. gWaitPercent scales every wait; the game leaves it at 100 and
-// tests lower it.
-extern int gWaitPercent;
-void waitMilliseconds(int milliseconds);
-
-// The shape of every polling loop: show the picture if a present is due, wait until an event arrives or
-// one polling interval has passed; the caller then takes every queued event. Tests feed scripted input
-// through gBeforePoll, which the game leaves null.
-extern void (*gBeforePoll)();
-void presentAndWait();
-
-// Takes the next queued event, as SDL_PollEvent does, and notes whether the window system needs the
-// picture shown again. The window's own keys (F11 and Alt+Enter toggle fullscreen; Alt) are handled here
-// and never returned. Every read of the queue goes through here.
-bool pollEvent(SDL_Event& event);
-
-// What a polling loop takes from the queue: a key pressed (named by its key code), a request to close the
-// window, or nothing more in this pass. Other events are dropped.
-enum class Polled { kNothing, kQuit, kKey };
-Polled pollKey(SDL_Keycode& key);
+// The window's part of every event that the game reads (see render/input.h): notes whether the window
+// system needs the picture shown again, and handles the window's own keys (F11 and Alt+Enter toggle
+// fullscreen; Alt is theirs too). True when the event was the window's own and the game must not see it.
+bool handleWindowEvent(const SDL_Event& event);

@@ -2,9 +2,10 @@
 
 #include <SDL.h>
 
-#include "flow/keys.h"
 #include "render/board_drawing.h"
+#include "render/input.h"
 #include "render/text.h"
+#include "render/texts.h"
 #include "render/window.h"
 #include "rules/rules.h"
 #include "state/board.h"
@@ -50,7 +51,7 @@ int drawRing(int archerRow, int archerColumn, TargetRing& ring) {
 // Repaints every ring hex without highlight and cursor; off-board positions are refused there.
 void clearRing(const TargetRing& ring) {
     for (int position = 0; position < kRingPositions; ++position) {
-        removeCursorFromMap(ring.row[position], ring.column[position], 0);
+        removeCursorFromMap(ring.row[position], ring.column[position], false);
     }
 }
 
@@ -61,7 +62,7 @@ void markTarget(const TargetRing& ring, int position, int player) {
 
 // Moves the target one step along the ring (step -1 or +1), past the positions off the board.
 void walkTarget(const TargetRing& ring, int& position, int step, int player) {
-    removeCursorFromMap(ring.row[position], ring.column[position], 0);
+    removeCursorFromMap(ring.row[position], ring.column[position], false);
     renderRangeTarget(ring.row[position], ring.column[position]);
     do {
         position = (position + step + kRingPositions) % kRingPositions;
@@ -71,7 +72,7 @@ void walkTarget(const TargetRing& ring, int& position, int step, int player) {
 
 void writeTargetingPrompt(int player) {
     writePlayerPrefix(player);
-    renderText(kInfoLineX, ": Attack enemy units with Enter or Space. Press Escape or Backspace when done.");
+    renderText(kInfoLineX, kTargetingPrompt);
 }
 
 }  // namespace
@@ -88,19 +89,19 @@ int performRangeAttack(int row, int column) {
         SDL_Keycode key;
         Polled polled;
         while ((polled = pollKey(key)) != Polled::kNothing) {
-            if (polled == Polled::kQuit) return 1;
+            if (polled == Polled::kQuit) return kWindowClosed;
             if (isEscapeKey(key)) {
                 clearRing(ring);
-                return 0;
+                return kUnitReleased;
             }
             const int targetRow = ring.row[target];
             const int targetColumn = ring.column[target];
             if (isEnterKey(key)) {
                 const int owner = gUnitOwner[targetRow][targetColumn];
                 if (owner == 0 || owner == player) continue;  // only enemy units are shot at
-                const int result = attackUnit(row, column, targetRow, targetColumn, 1);
-                if (result == 0) markTarget(ring, target, player);  // the attack repainted the hex
-                if (result > kWinnerCodeBase) {
+                const int result = attackUnit(row, column, targetRow, targetColumn, true);
+                if (result == kAttackMade) markTarget(ring, target, player);  // the attack repainted the hex
+                if (isWinnerCode(result)) {
                     clearRing(ring);
                     return result;
                 }

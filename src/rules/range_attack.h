@@ -1,4 +1,7 @@
 #pragma once
 
-// The Archer's targeting ring: 0 after Escape or Backspace, 1 on a quit event, 10 + winner after a won match.
+#include "rules/unit_control.h"
+
+// The Archer's targeting ring: kUnitReleased after Escape or Backspace, kWindowClosed on a quit event, the
+// winner code after a won match.
 int performRangeAttack(int row, int column);

@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "render/board_drawing.h"
+#include "render/input.h"
 #include "render/sound.h"
 #include "render/text.h"
+#include "render/texts.h"
 #include "render/window.h"
 #include "state/board.h"
 
@@ -26,17 +28,17 @@ void soundUnitDestroyed() {
 void writeVictoryLine(int winner) {
     writePlayerPrefix(winner);
     gTextX += kGlyphSize;
-    renderText(kInfoLineX, "won the battle. Press any key to return to main menu.");
+    renderText(kInfoLineX, kVictoryNotice);
 }
 
-// Holds the victory notice until a key (10 + winner) or a quit event (1).
+// Holds the victory notice until a key (the winner code) or a quit event.
 int waitForVictoryKey(int winner) {
     for (;;) {
         presentAndWait();
         SDL_Keycode key;
         const Polled polled = pollKey(key);
-        if (polled == Polled::kQuit) return 1;
-        if (polled == Polled::kKey) return kWinnerCodeBase + winner;
+        if (polled == Polled::kQuit) return kWindowClosed;
+        if (polled == Polled::kKey) return winnerCode(winner);
     }
 }
 
@@ -69,51 +71,53 @@ void addEndOfTurnActionPoint(int player) {
         for (int column = 0; column < kBoardColumns; ++column) {
             if (gUnitOwner[row][column] != player) continue;
             overwriteUnitActionPoint(row, column, computeEndOfTurnActionPoint(gUnitActionPoint[row][column]),
-                                     0);
+                                     false);
         }
     }
 }
 
-int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, int selected) {
-    if (isOnBoard(fromRow, fromColumn) && gUnitOwner[fromRow][fromColumn] == 0) return 1;
-    if (!isOnBoard(fromRow, fromColumn) || !isOnBoard(toRow, toColumn)) return 2;
+int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, bool selected) {
+    if (isOnBoard(fromRow, fromColumn) && gUnitOwner[fromRow][fromColumn] == 0) return kNoUnitToMove;
+    if (!isOnBoard(fromRow, fromColumn) || !isOnBoard(toRow, toColumn)) return kMoveOffTheBoard;
 
     const char type = gUnitType[fromRow][fromColumn];
     const int owner = gUnitOwner[fromRow][fromColumn];
     const int actionPoint = gUnitActionPoint[fromRow][fromColumn];
     const int healthPoint = gUnitHealthPoint[fromRow][fromColumn];
 
-    if (isObstacle(toRow, toColumn)) return 3;
-    if (gUnitOwner[toRow][toColumn] != 0) return gUnitOwner[toRow][toColumn] == owner ? 4 : 5;
+    if (isObstacle(toRow, toColumn)) return kMoveOntoObstacle;
+    if (gUnitOwner[toRow][toColumn] != 0) {
+        return gUnitOwner[toRow][toColumn] == owner ? kMoveOntoOwnUnit : kMoveOntoEnemy;
+    }
 
     const int remaining = actionPoint - computeActionPointCostToMove(type);
     if (remaining < 0) {
-        writeInfoLine("Not enough action points to move.");
-        return 6;
+        writeInfoLine(kTooFewActionPointsToMoveNotice);
+        return kTooFewActionPointsToMove;
     }
     removeUnit(fromRow, fromColumn);
-    addUnit(toRow, toColumn, type, owner, remaining, healthPoint, selected, 1);
-    return 0;
+    addUnit(toRow, toColumn, type, owner, remaining, healthPoint, selected, true);
+    return kMoved;
 }
 
-int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetColumn, int range) {
+int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetColumn, bool range) {
     const int remaining = gUnitActionPoint[attackerRow][attackerColumn] - computeActionPointCostToAttack();
     if (remaining < 0) {
-        writeInfoLine("Not enough action points to attack.");
-        return 5;
+        writeInfoLine(kTooFewActionPointsToAttackNotice);
+        return kTooFewActionPointsToAttack;
     }
-    overwriteUnitActionPoint(attackerRow, attackerColumn, remaining, 1);
+    overwriteUnitActionPoint(attackerRow, attackerColumn, remaining, true);
 
     const int health = gUnitHealthPoint[targetRow][targetColumn] - computeAttackDamage();
     if (health >= 1) {
-        overwriteUnitHealthPoint(targetRow, targetColumn, health, 0);
-        return 0;
+        overwriteUnitHealthPoint(targetRow, targetColumn, health, false);
+        return kAttackMade;
     }
 
     const int loser = gUnitOwner[targetRow][targetColumn];
     removeUnit(targetRow, targetColumn);
     soundUnitDestroyed();
-    if (gNumberOfUnit[loser] > 0) return 0;
+    if (gNumberOfUnit[loser] > 0) return kAttackMade;
 
     const int winner = gUnitOwner[attackerRow][attackerColumn];
     if (range) {

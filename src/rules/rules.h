@@ -11,13 +11,36 @@ constexpr int kActionPointCeiling = 10;
 int computeEndOfTurnActionPoint(int actionPoint);
 void addEndOfTurnActionPoint(int player);
 
-// 0 moved; 1 no unit on the source; 2 off the board; 3 obstacle; 4 own unit; 5 enemy unit;
-// 6 too few action points ("Not enough action points to move.").
-int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, int selected);
+// moveUnit's results, tested in this order; the first failing test decides.
+enum MoveResult : int {
+    kMoved = 0,
+    kNoUnitToMove = 1,
+    kMoveOffTheBoard = 2,
+    kMoveOntoObstacle = 3,
+    kMoveOntoOwnUnit = 4,
+    kMoveOntoEnemy = 5,
+    kTooFewActionPointsToMove = 6,  // said on the info line
+};
+// selected: the unit keeps its selection hexagon on its new hex.
+int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, bool selected);
 
-// 0 attack made; 5 too few action points; when the target's player lost its last unit, the victory notice
-// waits for a key: 10 + winner, or 1 when the window was closed.
-int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetColumn, int range);
+enum AttackResult : int {
+    kAttackMade = 0,
+    kTooFewActionPointsToAttack = 5,  // said on the info line
+};
+// When the target's player lost its last unit, the victory notice waits for a key: the winner code, or
+// kWindowClosed. range: an Archer's shot, whose targeting ring stays drawn under the notice.
+int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetColumn, bool range);
 
-// The result of an interactive operation that means the match was won.
+// An interactive operation that ends because a match was won returns 10 plus the winner's number, and
+// every operation above it passes that up unchanged.
 constexpr int kWinnerCodeBase = 10;
+constexpr int winnerCode(int player) {
+    return kWinnerCodeBase + player;
+}
+constexpr bool isWinnerCode(int result) {
+    return result > kWinnerCodeBase;
+}
+constexpr int winnerOfCode(int result) {
+    return result - kWinnerCodeBase;
+}

@@ -2,8 +2,9 @@
 
 #include <SDL.h>
 
-#include "flow/keys.h"
+#include "render/input.h"
 #include "render/text.h"
+#include "render/texts.h"
 #include "render/window.h"
 #include "rules/range_attack.h"
 #include "rules/rules.h"
@@ -18,10 +19,9 @@ bool isArcher(char type) {
 // Tells the player what the selected unit can do; an Archer shoots instead of attacking by stepping.
 void writeMovePrompt(int player, char type) {
     writePlayerPrefix(player);
-    renderText(kInfoLineX, ": Move the unit. ");
-    renderText(kInfoLineX, isArcher(type) ? "Press Enter or Space to perform a range attack."
-                                          : "Attempts to move on enemy position will attack it.");
-    renderText(kInfoLineX, " Press Escape or\nBackspace when done.");
+    renderText(kInfoLineX, kMovePromptStart);
+    renderText(kInfoLineX, isArcher(type) ? kMovePromptArcher : kMovePromptOthers);
+    renderText(kInfoLineX, kMovePromptEnd);
 }
 
 }  // namespace
@@ -41,13 +41,13 @@ int moveSelectedUnit(int& row, int& column) {
         SDL_Keycode key;
         Polled polled;
         while ((polled = pollKey(key)) != Polled::kNothing) {
-            if (polled == Polled::kQuit) return 1;
+            if (polled == Polled::kQuit) return kWindowClosed;
             if (isEscapeKey(key)) {
                 unselectUnitOnMap(row, column);
-                return 0;
+                return kUnitReleased;
             }
 
-            int result = 0;
+            int result = kUnitReleased;
             if (isEnterKey(key)) {
                 if (isArcher(type)) {
                     result = performRangeAttack(row, column);
@@ -58,17 +58,17 @@ int moveSelectedUnit(int& row, int& column) {
                 int targetColumn = column;
                 neighbourOf(row, column, directionOfKey(key, false), targetRow, targetColumn);
                 if (targetRow != row || targetColumn != column) {
-                    const int moved = moveUnit(row, column, targetRow, targetColumn, 1);
-                    if (moved == 0) {
+                    const int moved = moveUnit(row, column, targetRow, targetColumn, true);
+                    if (moved == kMoved) {
                         row = targetRow;
                         column = targetColumn;
-                    } else if (moved == 5 && !isArcher(type)) {
+                    } else if (moved == kMoveOntoEnemy && !isArcher(type)) {
                         // An Archer fights only at range; the others attack by stepping onto an enemy.
-                        result = attackUnit(row, column, targetRow, targetColumn, 0);
+                        result = attackUnit(row, column, targetRow, targetColumn, false);
                     }
                 }
             }
-            if (result > kWinnerCodeBase) return result;
+            if (isWinnerCode(result)) return result;
         }
     }
 }

@@ -17,7 +17,7 @@ bool isUnitType(char type) {
 
 }  // namespace
 
-void redrawHex(int row, int column, int selected) {
+void redrawHex(int row, int column, bool selected) {
     renderTile(row, column);
     if (gUnitOwner[row][column] == 0) return;
     renderUnit(row, column);
@@ -25,13 +25,13 @@ void redrawHex(int row, int column, int selected) {
     renderUnitActionAndHealth(row, column);
 }
 
-int addUnit(int row, int column, char type, int owner, int actionPoint, int healthPoint, int selected,
-            int draw) {
-    if (!isOnBoard(row, column)) return 1;
-    if (!isUnitType(type)) return 2;
-    if (owner != 1 && owner != 2) return 3;
-    if (actionPoint < 0 || actionPoint > 99) return 4;
-    if (healthPoint < 1 || healthPoint > 99) return 5;
+int addUnit(int row, int column, char type, int owner, int actionPoint, int healthPoint, bool selected,
+            bool draw) {
+    if (!isOnBoard(row, column)) return kOffTheBoard;
+    if (!isUnitType(type)) return kNotAUnitType;
+    if (owner != 1 && owner != 2) return kNotAPlayer;
+    if (actionPoint < 0 || actionPoint > 99) return kActionPointsOutOfRange;
+    if (healthPoint < 1 || healthPoint > 99) return kHealthPointsOutOfRange;
 
     if (gUnitOwner[row][column] != 0) --gNumberOfUnit[gUnitOwner[row][column]];
     ++gNumberOfUnit[owner];
@@ -41,53 +41,53 @@ int addUnit(int row, int column, char type, int owner, int actionPoint, int heal
     gUnitActionPoint[row][column] = actionPoint;
     gUnitHealthPoint[row][column] = healthPoint;
     if (draw) redrawHex(row, column, selected);
-    return 0;
+    return kBoardDone;
 }
 
 int removeUnit(int row, int column) {
-    if (!isOnBoard(row, column)) return 1;
+    if (!isOnBoard(row, column)) return kOffTheBoard;
     if (gUnitOwner[row][column] != 0) --gNumberOfUnit[gUnitOwner[row][column]];
     gUnitType[row][column] = 0;
     gUnitOwner[row][column] = 0;
     gUnitActionPoint[row][column] = 0;
     gUnitHealthPoint[row][column] = 0;
     renderTile(row, column);
-    return 0;
+    return kBoardDone;
 }
 
 int addCursorToMap(int row, int column, int player) {
-    if (!isOnBoard(row, column)) return 1;
+    if (!isOnBoard(row, column)) return kOffTheBoard;
     renderCursor(row, column, player);
-    return 0;
+    return kBoardDone;
 }
 
-int removeCursorFromMap(int row, int column, int selected) {
-    if (!isOnBoard(row, column)) return 1;
+int removeCursorFromMap(int row, int column, bool selected) {
+    if (!isOnBoard(row, column)) return kOffTheBoard;
     redrawHex(row, column, selected);
-    return 0;
+    return kBoardDone;
 }
 
 int moveCursor(int fromRow, int fromColumn, int toRow, int toColumn, int player) {
-    if (!isOnBoard(fromRow, fromColumn) || !isOnBoard(toRow, toColumn)) return 1;
-    removeCursorFromMap(fromRow, fromColumn, 0);
+    if (!isOnBoard(fromRow, fromColumn) || !isOnBoard(toRow, toColumn)) return kOffTheBoard;
+    removeCursorFromMap(fromRow, fromColumn, false);
     addCursorToMap(toRow, toColumn, player);
-    return 0;
+    return kBoardDone;
 }
 
-void overwriteUnitActionPoint(int row, int column, int value, int selected) {
+void overwriteUnitActionPoint(int row, int column, int value, bool selected) {
     gUnitActionPoint[row][column] = value;
     redrawHex(row, column, selected);
 }
 
-void overwriteUnitHealthPoint(int row, int column, int value, int selected) {
+void overwriteUnitHealthPoint(int row, int column, int value, bool selected) {
     gUnitHealthPoint[row][column] = value;
     redrawHex(row, column, selected);
 }
 
 void selectUnitOnMap(int row, int column) {
-    redrawHex(row, column, 1);
+    redrawHex(row, column, true);
 }
 
 void unselectUnitOnMap(int row, int column) {
-    redrawHex(row, column, 0);
+    redrawHex(row, column, false);
 }

@@ -1,6 +1,10 @@
 // The board: one entry per hex in fixed global matrices, and the operations that place, move and remove
-// units and the board cursor. Every operation redraws the hexes it changes at once, in the order
-// tile, unit, selection hexagon, action and health points.
+// units and the board cursor.
+//
+// Every operation redraws the hexes it changes at once, in the order tile, unit, selection hexagon,
+// action and health points. That the game state draws itself is the game's design, not an accident of
+// layering: there is no frame loop and no retained scene, so whoever changes a hex repaints it, and the
+// picture is always the board as it is (see render/window.h).
 #pragma once
 
 #include <cstdint>
@@ -22,20 +26,31 @@ inline bool isObstacle(int row, int column) {
     return (gMap[row][column] & kObstacleTileBit) != 0;
 }
 
-// 0 placed; 1 off the board; 2 not a unit type; 3 not a player; 4 action points outside 0..99;
-// 5 health points outside 1..99. A refused call changes and draws nothing.
-int addUnit(int row, int column, char type, int owner, int actionPoint, int healthPoint, int selected,
-            int draw);
+// What the board operations return: 0 done, or the first reason found not to. addUnit tests them in this
+// order; removeUnit and the cursor operations refuse only a hex off the board. A refused call changes and
+// draws nothing.
+enum BoardResult : int {
+    kBoardDone = 0,
+    kOffTheBoard = 1,
+    kNotAUnitType = 2,
+    kNotAPlayer = 3,
+    kActionPointsOutOfRange = 4,  // outside 0 to 99
+    kHealthPointsOutOfRange = 5,  // outside 1 to 99
+};
+
+// selected: the hex shows the selection hexagon; draw: the hex is repainted at once.
+int addUnit(int row, int column, char type, int owner, int actionPoint, int healthPoint, bool selected,
+            bool draw);
 int removeUnit(int row, int column);
 
 int addCursorToMap(int row, int column, int player);
-int removeCursorFromMap(int row, int column, int selected);
+int removeCursorFromMap(int row, int column, bool selected);
 int moveCursor(int fromRow, int fromColumn, int toRow, int toColumn, int player);
 
-void overwriteUnitActionPoint(int row, int column, int value, int selected);
-void overwriteUnitHealthPoint(int row, int column, int value, int selected);
+void overwriteUnitActionPoint(int row, int column, int value, bool selected);
+void overwriteUnitHealthPoint(int row, int column, int value, bool selected);
 void selectUnitOnMap(int row, int column);
 void unselectUnitOnMap(int row, int column);
 
 // Repaints one hex in layer order: tile, then unit, selection hexagon and points when a unit stands there.
-void redrawHex(int row, int column, int selected);
+void redrawHex(int row, int column, bool selected);

@@ -1,6 +1,5 @@
 #include "state/map_file.h"
 
-#include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,9 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/text.h"
-#include "render/typing.h"
-#include "render/window.h"
 #include "state/board.h"
 #include "state/text_scan.h"
 
@@ -19,8 +15,7 @@ namespace {
 
 constexpr const char* kExtension = ".txt";
 constexpr int kExtensionLength = 4;
-// A typed name leaves room for ".txt" and the terminator in its buffer.
-constexpr int kMaxNameLength = kNameBufferSize - kExtensionLength - 1;
+static_assert(kMaxNameLength == kNameBufferSize - kExtensionLength - 1, "a name leaves room for \".txt\"");
 // Room for the longest name that a buffer can hold, ".txt" and the terminator.
 constexpr int kFileNameSize = kNameBufferSize + kExtensionLength;
 // A save writes "<file name>" plus this suffix, with the Xs made unique, before moving it into place.
@@ -28,12 +23,6 @@ constexpr char kTemporarySuffix[] = ".XXXXXX";
 // A map file of any size is read through this fixed buffer a piece at a time, so that loading a map
 // takes no memory of its own.
 char gMapFileText[64 * 1024];
-constexpr int kPromptLineStart = 2;
-
-constexpr const char* kLoadPrompt = "\nEnter map file name without the \".txt\" extension (like \"map01\"): ";
-constexpr const char* kSavePromptStart = "Enter save file name without the \".txt\" extension (like \"";
-constexpr const char* kSavePromptEnd = "\"): ";
-
 void printOpenError(const char* fileName) {
     std::printf("\nError opening file %s", fileName);
     std::fflush(stdout);
@@ -43,22 +32,6 @@ void printOpenError(const char* fileName) {
 void makeFileName(const char* name, char fileName[kFileNameSize]) {
     const int length = static_cast<int>(strnlen(name, kNameBufferSize - 1));
     std::snprintf(fileName, kFileNameSize, "%.*s%s", length, name, kExtension);
-}
-
-// Keys pressed before the prompt appeared are not part of the name.
-void dropPendingEvents() {
-    SDL_Event event;
-    while (pollEvent(event)) continue;
-}
-
-// Reads a name typed in the window into name, zeroed first; characters beyond the longest name are
-// ignored. 0 when a Return key finished it, 1 when the window was closed.
-int readMapName(char name[kNameBufferSize]) {
-    std::memset(name, 0, kNameBufferSize);
-    int count = 0;
-    if (readTypedText(name, kMaxNameLength + 1, count) != 0) return 1;
-    if (count > 0 && name[count - 1] == '\n') name[count - 1] = 0;
-    return 0;
 }
 
 // A reader of the file's text, with its first piece at hand; false when the file cannot be read at all
@@ -178,9 +151,10 @@ bool readMapItem(MapReader& reader, MapItem& item) {
 int applyMapItem(const MapItem& item) {
     if (item.kind == MapItemKind::kTile) {
         gMap[item.row][item.column] = static_cast<std::uint8_t>(item.tile);
-        return 0;
+        return kBoardDone;
     }
-    return addUnit(item.row, item.column, item.type, item.owner, item.actionPoint, item.healthPoint, 0, 0);
+    return addUnit(item.row, item.column, item.type, item.owner, item.actionPoint, item.healthPoint, false,
+                   false);
 }
 
 void readStatusMatrix(MapReader& reader) {
@@ -211,37 +185,23 @@ bool loadMapFile(const char* fileName) {
     return true;
 }
 
-int loadStatusMatrix(int prompt, char name[kNameBufferSize]) {
-    char typed[kNameBufferSize];
-    if (prompt) {
-        dropPendingEvents();
-        renderText(kPromptLineStart, kLoadPrompt);
-        if (readMapName(typed) != 0) return 1;
-    }
+int loadMapByName(const char* name) {
     char fileName[kFileNameSize];
-    makeFileName(prompt ? typed : name, fileName);
+    makeFileName(name, fileName);
     // The board is replaced only once the file has been opened and its reading has begun.
     if (!loadMapFile(fileName)) {
         printOpenError(fileName);
-        return 2;
+        return kMapFileNotOpened;
     }
-    if (prompt) std::memcpy(name, typed, kNameBufferSize);
-    return 0;
+    return kMapFileDone;
 }
 
-int saveStatusMatrix(char name[kNameBufferSize]) {
-    dropPendingEvents();
-    renderText(kPromptLineStart, kSavePromptStart);
-    renderText(kPromptLineStart, name);
-    renderText(kPromptLineStart, kSavePromptEnd);
-    char typed[kNameBufferSize];
-    if (readMapName(typed) != 0) return 1;
+int saveMapByName(const char* name) {
     char fileName[kFileNameSize];
-    makeFileName(typed, fileName);
+    makeFileName(name, fileName);
     if (!writeMapFile(fileName)) {
         printOpenError(fileName);
-        return 2;
+        return kMapFileNotOpened;
     }
-    std::memcpy(name, typed, kNameBufferSize);
-    return 0;
+    return kMapFileDone;
 }

@@ -1,4 +1,5 @@
-// Map files: the whole board as text, "<name>.txt" in the working directory.
+// Map files: the whole board as text, "<name>.txt" in the working directory. Nothing here asks the
+// player anything; the name prompts are in flow/map_prompt.h.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +9,21 @@
 
 // The size of every map-name buffer: a name of up to 257 characters, ".txt" and the terminator.
 constexpr int kNameBufferSize = 262;
+constexpr int kMaxNameLength = 257;
+
+// The results of loading and saving a map. Typing its name in the window (flow/map_prompt.h) adds a
+// third: the window was closed (kWindowClosed, 1).
+enum MapFileResult : int {
+    kMapFileDone = 0,
+    kMapFileNotOpened = 2,  // the file could not be opened, read or written; "Error opening file" was printed
+};
 
 void clearStatusMatrix();
-// 0 loaded; 1 the window was closed during the prompt; 2 the file could not be opened.
-int loadStatusMatrix(int prompt, char name[kNameBufferSize]);
-// 0 written; 1 the window was closed during the prompt; 2 the file could not be written.
-int saveStatusMatrix(char name[kNameBufferSize]);
+// The map of that name, "<name>.txt" in the working directory. A map that cannot be read leaves the board
+// as it was.
+int loadMapByName(const char* name);
+// Writes the board as "<name>.txt", replacing any file of that name only once the new one is whole.
+int saveMapByName(const char* name);
 
 // Clears the board and fills it from the text of a map file, length bytes of any content, as leniently as
 // a load reads a file: malformed content ends the reading and is never reported. Nothing is drawn.

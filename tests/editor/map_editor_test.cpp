@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/map_prompt.h"
 #include "render/board_drawing.h"
 #include "render/text.h"
 #include "render/window.h"

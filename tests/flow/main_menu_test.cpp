@@ -1,4 +1,4 @@
-#include "flow/main_menu.h"
+#include "flow/program.h"
 
 #include <filesystem>
 #include <fstream>

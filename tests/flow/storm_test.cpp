@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
 #include "render/window.h"
 #include "state/board.h"
 #include "state/map_file.h"

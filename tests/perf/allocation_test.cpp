@@ -29,7 +29,8 @@
 #include <fstream>
 #include <string>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
+#include "flow/map_prompt.h"
 #include "flow/match.h"
 #include "render/window.h"
 #include "state/board.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
 #include "render/window.h"
 #include "support/game_test.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
 #include "render/window.h"
 #include "support/game_test.h"
 

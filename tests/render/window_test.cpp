@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
 #include "render/board_drawing.h"
+#include "render/input.h"
 #include "render/text.h"
-#include "render/typing.h"
 #include "support/game_test.h"
 
 namespace fs = std::filesystem;

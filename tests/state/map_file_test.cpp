@@ -1,3 +1,4 @@
+#include "flow/map_prompt.h"
 #include "state/map_file.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "render/input.h"
+
 // Each test runs in a fresh temporary directory holding tiles.png, font.bmp and the maps of data/,
 // with the window open, both atlases loaded and an empty board.
 class GameTest : public ::testing::Test {

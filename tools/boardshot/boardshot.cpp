@@ -19,9 +19,11 @@
 #include <string>
 #include <system_error>
 
-#include "flow/main_menu.h"
+#include "flow/program.h"
+#include "flow/map_prompt.h"
 #include "indexed_png.h"
 #include "render/board_drawing.h"
+#include "render/input.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/board.h"
@@ -93,17 +95,17 @@ void layOutSampleGround() {
 
 // Both sides with every kind of unit; player 2 has the fuller action points of a balanced map.
 void placeSampleUnits() {
-    addUnit(4, 4, 'a', 1, 7, 2, 0, 0);
-    addUnit(2, 2, 'c', 1, 6, 5, 0, 0);
-    addUnit(6, 3, 's', 1, 7, 8, 0, 0);
-    addUnit(8, 1, 'a', 1, 10, 2, 0, 0);
-    addUnit(3, 5, 's', 1, 5, 7, 0, 0);
-    addUnit(4, 6, 'c', 2, 10, 4, 0, 0);
-    addUnit(6, 9, 's', 2, 10, 8, 0, 0);
-    addUnit(2, 11, 'a', 2, 10, 2, 0, 0);
-    addUnit(7, 12, 'c', 2, 10, 5, 0, 0);
-    addUnit(3, 13, 's', 2, 10, 12, 0, 0);
-    addUnit(5, 15, 'a', 2, 8, 1, 0, 0);
+    addUnit(4, 4, 'a', 1, 7, 2, false, false);
+    addUnit(2, 2, 'c', 1, 6, 5, false, false);
+    addUnit(6, 3, 's', 1, 7, 8, false, false);
+    addUnit(8, 1, 'a', 1, 10, 2, false, false);
+    addUnit(3, 5, 's', 1, 5, 7, false, false);
+    addUnit(4, 6, 'c', 2, 10, 4, false, false);
+    addUnit(6, 9, 's', 2, 10, 8, false, false);
+    addUnit(2, 11, 'a', 2, 10, 2, false, false);
+    addUnit(7, 12, 'c', 2, 10, 5, false, false);
+    addUnit(3, 13, 's', 2, 10, 12, false, false);
+    addUnit(5, 15, 'a', 2, 8, 1, false, false);
 }
 
 // A match in progress: player 1's Archer aims at an enemy Cavalry two hexes away.

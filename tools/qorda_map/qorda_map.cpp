@@ -17,6 +17,7 @@
 #include "ai/ai_turn.h"
 #include "render/board_drawing.h"
 #include "render/console.h"
+#include "render/input.h"
 #include "render/window.h"
 #include "rules/rules.h"
 #include "state/board.h"
@@ -101,14 +102,14 @@ std::string textAt(TextCursor& text) {
 // Why addUnit refused a unit line, in words.
 std::string refusal(int code, const MapItem& unit) {
     switch (code) {
-        case 1:
+        case kOffTheBoard:
             return "hex " + std::to_string(unit.row) + "," + std::to_string(unit.column) +
                    " is off the board (rows 0 to 9, columns 0 to 16)";
-        case 2:
+        case kNotAUnitType:
             return "'" + shown(unit.type) + "' is not a unit type (a, c or s)";
-        case 3:
+        case kNotAPlayer:
             return "owner " + std::to_string(unit.owner) + " is not player 1 or 2";
-        case 4:
+        case kActionPointsOutOfRange:
             return "action points " + std::to_string(unit.actionPoint) + " are outside 0 to 99";
         default:
             return "health points " + std::to_string(unit.healthPoint) + " are outside 1 to 99";
@@ -157,7 +158,7 @@ int checkFile(const char* file) {
         const int replaced = onBoard ? unitLine[item.row][item.column] : 0;
         const int rock = onBoard && isObstacle(item.row, item.column) ? gMap[item.row][item.column] : 0;
         const int placed = applyMapItem(item);
-        if (placed != 0) {
+        if (placed != kBoardDone) {
             report(item.line, "unit line skipped: " + refusal(placed, item));
             continue;
         }
@@ -277,8 +278,8 @@ int duel(const char* file, int turns) {
     std::fflush(stdout);
     restoreDescriptor(STDOUT_FILENO, output);
     SDL_Quit();
-    if (result > kWinnerCodeBase) {
-        std::printf("%s: player %d wins after %d turns\n", file, result - kWinnerCodeBase, played);
+    if (isWinnerCode(result)) {
+        std::printf("%s: player %d wins after %d turns\n", file, winnerOfCode(result), played);
     } else {
         std::printf("%s: no winner after %d turns\n", file, played);
     }

@@ -12,11 +12,7 @@ source "$(dirname "$0")/xsession.sh"
 work=$(mktemp -d)
 game_pid=
 cleanup() {
-  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
-  if [ -n "$game_pid" ]; then
-    kill "$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
-  fi
+  [ -n "$game_pid" ] && stop_process "$game_pid"
   stop_x_session
   rm -rf "$work"
 }
@@ -98,8 +94,7 @@ case "$case_name" in
     # On a 3840 x 2160 screen with a window manager: the window opens at three times the picture, a
     # resized window shows the largest whole multiple centred on black, F11 fills the screen with the
     # picture and F11 again brings the window back at its size.
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm_pid=$!
+    start_window_manager
     start_game
     press_keys "$window" 2
     sleep 1

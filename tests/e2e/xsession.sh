@@ -11,7 +11,26 @@ start_x_session() {
   unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
 }
 
+# Starts openbox as the window manager and waits until it manages windows; stop_x_session stops it.
+start_window_manager() {
+  openbox --sm-disable --startup "touch $x_work/wm-ready" >/dev/null 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do [ -e "$x_work/wm-ready" ] && return; sleep 0.1; done
+  echo "openbox did not start"
+  return 1
+}
+
+# Ends process $1, a child of this shell: politely, then for sure, so that a hung program never hangs
+# the test.
+stop_process() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 30); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
 stop_x_session() {
+  [ -n "${wm_pid:-}" ] && stop_process "$wm_pid"
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   [ -n "${x_work:-}" ] && rm -rf "$x_work"
 }

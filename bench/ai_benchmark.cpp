@@ -12,72 +12,42 @@
 #include "render/input.h"
 #include "render/window.h"
 #include "state/board.h"
+#include "support/board_invariants.h"
 
 namespace {
 
 constexpr int kUnitsPerSide = 20;
 constexpr int kRocks = 24;
 
-struct Board {
-    std::uint8_t map[kBoardRows][kBoardColumns];
-    char type[kBoardRows][kBoardColumns];
-    int owner[kBoardRows][kBoardColumns];
-    int actionPoint[kBoardRows][kBoardColumns];
-    int healthPoint[kBoardRows][kBoardColumns];
-    int count[3];
-};
-
-Board gStartBoard;
+BoardSnapshot gStartBoard;
 
 // Set when a benchmark could not do its work, so that a short run in the test suite fails.
 bool gFailed = false;
 
-void saveBoard(Board& board) {
-    std::memcpy(board.map, gMap, sizeof gMap);
-    std::memcpy(board.type, gUnitType, sizeof gUnitType);
-    std::memcpy(board.owner, gUnitOwner, sizeof gUnitOwner);
-    std::memcpy(board.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
-    std::memcpy(board.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(board.count, gNumberOfUnit, sizeof gNumberOfUnit);
-}
-
-void restoreBoard(const Board& board) {
-    std::memcpy(gMap, board.map, sizeof gMap);
-    std::memcpy(gUnitType, board.type, sizeof gUnitType);
-    std::memcpy(gUnitOwner, board.owner, sizeof gUnitOwner);
-    std::memcpy(gUnitActionPoint, board.actionPoint, sizeof gUnitActionPoint);
-    std::memcpy(gUnitHealthPoint, board.healthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(gNumberOfUnit, board.count, sizeof gNumberOfUnit);
-}
-
 // Player 1 in the top rows and player 2 in the bottom rows, rocks in between, from a fixed sequence.
 void makeStartBoard() {
-    unsigned seed = 2024;
-    auto next = [&seed](int below) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-    };
+    BoardSequence sequence(2024);
     std::memset(gMap, 0, sizeof gMap);
     std::memset(gUnitOwner, 0, sizeof gUnitOwner);
     std::memset(gNumberOfUnit, 0, sizeof gNumberOfUnit);
     const char types[] = {'a', 'c', 's'};
     for (int player = 1; player <= 2; ++player) {
         for (int placed = 0; placed < kUnitsPerSide;) {
-            const int row = (player == 1 ? 0 : 6) + next(4);
-            const int column = next(kBoardColumns);
+            const int row = (player == 1 ? 0 : 6) + sequence.next(4);
+            const int column = sequence.next(kBoardColumns);
             if (gUnitOwner[row][column] != 0) continue;
-            addUnit(row, column, types[placed % 3], player, 10, 1 + next(5), 0, 0);
+            addUnit(row, column, types[placed % 3], player, 10, 1 + sequence.next(5), 0, 0);
             ++placed;
         }
     }
     for (int placed = 0; placed < kRocks;) {
-        const int row = next(kBoardRows);
-        const int column = next(kBoardColumns);
+        const int row = sequence.next(kBoardRows);
+        const int column = sequence.next(kBoardColumns);
         if (gUnitOwner[row][column] != 0 || isObstacle(row, column)) continue;
         gMap[row][column] = 0x80 | 3;
         ++placed;
     }
-    saveBoard(gStartBoard);
+    gStartBoard = takeBoardSnapshot();
 }
 
 // The first unit of player 2 of the given type, in row-major order.
@@ -94,8 +64,22 @@ bool findUnit(char type, int& unitRow, int& unitColumn) {
     return false;
 }
 
+// The computer's units (player 2) in board order, as aiPerformTurn lists them; returns how many.
+int listComputerUnits(AiList& rows, AiList& columns) {
+    int count = 0;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] != 2) continue;
+            rows[count] = row;
+            columns[count] = column;
+            ++count;
+        }
+    }
+    return count;
+}
+
 void floodOneUnit(benchmark::State& state, char type) {
-    restoreBoard(gStartBoard);
+    restoreBoardSnapshot(gStartBoard);
     int row = 0, column = 0;
     if (!findUnit(type, row, column)) {
         gFailed = true;
@@ -125,20 +109,12 @@ void BM_MoveCostGridArcher(benchmark::State& state) {
 // The first pass of a turn on the full board: every computer unit evaluated once, then the acting unit's
 // flood and instruction. Nothing is carried out, so this is the decision work alone.
 void BM_FirstPassDecisions(benchmark::State& state) {
-    restoreBoard(gStartBoard);
+    restoreBoardSnapshot(gStartBoard);
     AiList rows, columns, targetRows, targetColumns, remainingHealth, planCost;
     AiGrid attackCount = {}, cost = {};
     AiStepGrid step = {};
     AiInstruction instruction = {};
-    int count = 0;
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            if (gUnitOwner[row][column] != 2) continue;
-            rows[count] = row;
-            columns[count] = column;
-            ++count;
-        }
-    }
+    const int count = listComputerUnits(rows, columns);
     for (auto _ : state) {
         for (int k = 0; k < count; ++k) {
             aiComputeUnitOutput(k, rows, columns, targetRows, targetColumns, remainingHealth, planCost,
@@ -167,17 +143,9 @@ void BM_TurnDecisions(benchmark::State& state) {
     AiInstruction instruction = {};
     int passes = 0;
     for (auto _ : state) {
-        restoreBoard(gStartBoard);
+        restoreBoardSnapshot(gStartBoard);
         Clock::duration thinking{};
-        int count = 0;
-        for (int row = 0; row < kBoardRows; ++row) {
-            for (int column = 0; column < kBoardColumns; ++column) {
-                if (gUnitOwner[row][column] != 2) continue;
-                rows[count] = row;
-                columns[count] = column;
-                ++count;
-            }
-        }
+        int count = listComputerUnits(rows, columns);
         while (count != 0) {
             const Clock::time_point start = Clock::now();
             for (int k = 0; k < count; ++k) {
@@ -216,7 +184,7 @@ void BM_TurnDecisions(benchmark::State& state) {
 // pauses scaled to nothing.
 void BM_WholeTurnWithDrawing(benchmark::State& state) {
     for (auto _ : state) {
-        restoreBoard(gStartBoard);
+        restoreBoardSnapshot(gStartBoard);
         benchmark::DoNotOptimize(aiPerformTurn(2));
     }
 }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "render/window.h"
 #include "state/board.h"
 #include "state/map_file.h"
+#include "support/board_invariants.h"
 
 namespace fs = std::filesystem;
 
@@ -274,20 +276,10 @@ bool makeWorkDirectory(fs::path& directory) {
     }
     if (error || chdir(directory.c_str()) != 0) return false;
     makeFullBoard();
-    std::FILE* file = std::fopen("full.txt", "w");
-    if (file == nullptr) return false;
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) std::fprintf(file, "%d,", gMap[row][column]);
-        std::fputc('\n', file);
-    }
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            std::fprintf(file, "%d,%d,%c,%d,%d,%d\n", row, column, gUnitType[row][column],
-                         gUnitOwner[row][column], gUnitActionPoint[row][column],
-                         gUnitHealthPoint[row][column]);
-        }
-    }
-    return std::fclose(file) == 0;
+    std::ofstream file("full.txt", std::ios::binary);
+    file << mapFileText();
+    file.close();
+    return !file.fail();
 }
 
 }  // namespace

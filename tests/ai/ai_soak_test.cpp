@@ -5,7 +5,6 @@
 //
 // QORDA_SOAK_BOARDS and QORDA_SOAK_SEED choose how many boards and which; the defaults suit CI.
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -23,11 +22,6 @@ constexpr unsigned kDefaultSeed = 20160116;
 constexpr int kTurnLimit = 160;
 // Every so many boards the whole game is played a second time from the same board.
 constexpr int kReplayEvery = 5;
-
-int environmentNumber(const char* name, int fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != 0 ? std::atoi(value) : fallback;
-}
 
 struct SoakFigures {
     int boards = 0;
@@ -209,7 +203,7 @@ GameOutcome playGame(SoakFigures* figures) {
 class AiSoakTest : public GameTest {};
 
 TEST_F(AiSoakTest, TheComputerPlaysItselfSoundlyAndAlwaysAlike) {
-    const int boards = environmentNumber("QORDA_SOAK_BOARDS", kDefaultBoards);
+    const int boards = static_cast<int>(environmentNumber("QORDA_SOAK_BOARDS", kDefaultBoards));
     const unsigned seed = static_cast<unsigned>(environmentNumber("QORDA_SOAK_SEED", kDefaultSeed));
     std::mt19937 random(seed);
     SoakFigures figures;

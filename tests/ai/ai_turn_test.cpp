@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "rules/rules_picture.h"
 #include "support/board_invariants.h"
 #include "support/hex_distance.h"
+#include "support/rules_picture.h"
 
 namespace {
 

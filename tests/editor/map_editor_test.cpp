@@ -27,12 +27,6 @@ constexpr const char* kKeepOrClearQuestion = "Do you want to edit the current ma
 constexpr const char* kInvalidEntryQuestion = "Invalid input. Are you done adding units? (y/n)";
 constexpr const char* kSaveQuestion = "Do you want to save the map? (y/n)";
 
-std::vector<Uint32> pixelsOf(SDL_Rect area) {
-    std::vector<Uint32> pixels(static_cast<size_t>(area.w * area.h));
-    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels.data(), area.w * 4);
-    return pixels;
-}
-
 // The middle band of a hex's cell: no neighbouring hex and no neighbour's label reaches into it.
 SDL_Rect bandOf(int row, int column) {
     return {hexOriginX(column) + kHexBandLeft, hexOriginY(row, column), kHexBandWidth, kHexBandHeight};
@@ -40,25 +34,17 @@ SDL_Rect bandOf(int row, int column) {
 
 // Whether the hex shows what the board holds for it, without its coordinate label.
 bool showsBoardState(int row, int column) {
-    const std::vector<Uint32> shown = pixelsOf(bandOf(row, column));
+    const std::vector<Uint32> shown = readPicture(bandOf(row, column));
     redrawHex(row, column, 0);
-    return pixelsOf(bandOf(row, column)) == shown;
+    return readPicture(bandOf(row, column)) == shown;
 }
 
 // Whether the hex shows what the board holds for it with its coordinate label on top.
 bool showsCoordinates(int row, int column) {
-    const std::vector<Uint32> shown = pixelsOf(bandOf(row, column));
+    const std::vector<Uint32> shown = readPicture(bandOf(row, column));
     redrawHex(row, column, 0);
     renderHexagonCoordinates(row, column);
-    return pixelsOf(bandOf(row, column)) == shown;
-}
-
-// Whether the info line shows exactly this text (it is written anew to compare, so call it last).
-bool infoLineShows(const std::string& text) {
-    const SDL_Rect infoLine = {0, kInfoLineY, kWindowWidth, kWindowHeight - kInfoLineY};
-    const std::vector<Uint32> shown = pixelsOf(infoLine);
-    writeInfoLine(text.c_str());
-    return pixelsOf(infoLine) == shown;
+    return readPicture(bandOf(row, column)) == shown;
 }
 
 void scriptEvents(const std::vector<SDL_Event>& events) {
@@ -99,6 +85,14 @@ class MapEditorTest : public GameTest {
         ASSERT_EQ(addUnit(5, 4, 's', 2, 10, 8, 0, 0), 0);
         ASSERT_EQ(addUnit(2, 3, 'a', 1, 7, 2, 0, 0), 0);
         gMap[7][9] = 140;
+    }
+
+    // The board of setUpBoard, and a script that types one entry in the entry loop.
+    void setUpOneEntry(const std::string& entry) {
+        setUpBoard();
+        clearScript();
+        scriptIntoEntryLoop();
+        scriptEntry(entry);
     }
 
     int edit() { return editMap(name); }
@@ -167,10 +161,7 @@ TEST_F(MapEditorTest, UnitEntryPlacesTheUnitAndLeavesThePromptForTheNext) {
         {"2,3,s,2,99,1", 's', 2, 99, 1, 0, 2},
     };
     for (const Case& c : cases) {
-        setUpBoard();
-        clearScript();
-        scriptIntoEntryLoop();
-        scriptEntry(c.entry);
+        setUpOneEntry(c.entry);
         // The window is closed while the next entry is awaited.
         EXPECT_EQ(edit(), 1) << c.entry;
         EXPECT_EQ(gUnitType[2][3], c.type) << c.entry;
@@ -181,7 +172,7 @@ TEST_F(MapEditorTest, UnitEntryPlacesTheUnitAndLeavesThePromptForTheNext) {
         EXPECT_EQ(gNumberOfUnit[2], c.playerTwoUnits) << c.entry;
         EXPECT_TRUE(showsBoardState(2, 3)) << c.entry;
         EXPECT_TRUE(showsCoordinates(2, 4)) << c.entry;
-        EXPECT_TRUE(infoLineShows(kEntryPrompt)) << c.entry;
+        EXPECT_TRUE(infoLineReads(kEntryPrompt)) << c.entry;
     }
 }
 
@@ -201,10 +192,7 @@ TEST_F(MapEditorTest, ObstacleAndClearEntriesSetTheTileAndRemoveTheUnit) {
         {"5,4,r,-1", 0},      {"5,4,r,99999999999", 0},
     };
     for (const Case& c : cases) {
-        setUpBoard();
-        clearScript();
-        scriptIntoEntryLoop();
-        scriptEntry(c.entry);
+        setUpOneEntry(c.entry);
         EXPECT_EQ(edit(), 1) << c.entry;
         EXPECT_EQ(gMap[5][4], c.tile) << c.entry;
         EXPECT_EQ(gUnitOwner[5][4], 0) << c.entry;
@@ -212,7 +200,7 @@ TEST_F(MapEditorTest, ObstacleAndClearEntriesSetTheTileAndRemoveTheUnit) {
         EXPECT_EQ(gNumberOfUnit[2], 0) << c.entry;
         EXPECT_EQ(gNumberOfUnit[1], 1) << c.entry;
         EXPECT_TRUE(showsBoardState(5, 4)) << c.entry;
-        EXPECT_TRUE(infoLineShows(kEntryPrompt)) << c.entry;
+        EXPECT_TRUE(infoLineReads(kEntryPrompt)) << c.entry;
     }
 }
 
@@ -236,16 +224,13 @@ TEST_F(MapEditorTest, InvalidEntryChangesNothingAndAsksWhetherEditingIsDone) {
         "5,4,c,1,7,100",
     };
     for (const char* entry : entries) {
-        setUpBoard();
+        setUpOneEntry(entry);
         const BoardSnapshot before = takeBoardSnapshot();
-        clearScript();
-        scriptIntoEntryLoop();
-        scriptEntry(entry);
         // The window is closed at the question.
         EXPECT_EQ(edit(), 1) << entry;
         EXPECT_TRUE(takeBoardSnapshot() == before) << entry;
         EXPECT_TRUE(showsCoordinates(5, 4)) << entry;
-        EXPECT_TRUE(infoLineShows(kInvalidEntryQuestion)) << entry;
+        EXPECT_TRUE(infoLineReads(kInvalidEntryQuestion)) << entry;
     }
 }
 
@@ -295,7 +280,7 @@ TEST_F(MapEditorTest, BackspaceTakesTheLastCharacterOffTheEntryAndTheScreen) {
         scriptIntoEntryLoop();
         scriptEvents(c.events);
         EXPECT_EQ(edit(), 1) << c.what;
-        EXPECT_TRUE(infoLineShows(std::string(kEntryPrompt) + c.shown)) << c.what;
+        EXPECT_TRUE(infoLineReads(std::string(kEntryPrompt) + c.shown)) << c.what;
     }
 
     clearScript();
@@ -315,7 +300,7 @@ TEST_F(MapEditorTest, TheNextEntryIsTypedWhereThePreviousOneStood) {
     script({textEvent("x")});
     EXPECT_EQ(edit(), 1);
     EXPECT_EQ(gUnitType[3][3], 's');
-    EXPECT_TRUE(infoLineShows(std::string(kEntryPrompt) + "x"));
+    EXPECT_TRUE(infoLineReads(std::string(kEntryPrompt) + "x"));
 }
 
 TEST_F(MapEditorTest, EntryLongerThanTheBufferKeepsItsFirst261Bytes) {
@@ -327,7 +312,7 @@ TEST_F(MapEditorTest, EntryLongerThanTheBufferKeepsItsFirst261Bytes) {
     script({textEvent("q")});
     EXPECT_EQ(edit(), 1);
     EXPECT_EQ(gUnitHealthPoint[2][3], 5);
-    EXPECT_TRUE(infoLineShows(std::string(kEntryPrompt) + "q"));
+    EXPECT_TRUE(infoLineReads(std::string(kEntryPrompt) + "q"));
 }
 
 TEST_F(MapEditorTest, KeepOrClearShowsTheBoardAndNoClearsIt) {
@@ -390,7 +375,7 @@ TEST_F(MapEditorTest, ClosingTheWindowAtAnyWaitReturnsOne) {
         EXPECT_EQ(dryPolls(), 0) << c.wait;
         EXPECT_STREQ(name, "map01") << c.wait;
         if (!c.infoLine.empty()) {
-            EXPECT_TRUE(infoLineShows(c.infoLine)) << c.wait;
+            EXPECT_TRUE(infoLineReads(c.infoLine)) << c.wait;
         }
     }
     EXPECT_EQ(filesIn(workDirectory), filesBefore);

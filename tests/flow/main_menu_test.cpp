@@ -27,23 +27,10 @@ int occurrences(const std::string& text, const std::string& part) {
 }
 
 // Runs the whole program in process, in a temporary copy of the game's data.
-class MainMenuTest : public ::testing::Test {
+class MainMenuTest : public DataDirectoryTest {
    protected:
-    void SetUp() override {
-        clearScript();
-        emptyBoard();
-        previous = fs::current_path();
-        directory = makeDataDirectory();
-        fs::current_path(directory);
-    }
-    void TearDown() override {
-        gBeforePoll = feedScriptedEvents;
-        fs::current_path(previous);
-        fs::remove_all(directory);
-        clearScript();
-    }
     void writeMap(const std::string& name, const std::string& units) {
-        std::ofstream(directory / (name + ".txt")) << kEmptyBoardTiles << units;
+        writeFile(name + ".txt", kEmptyBoardTiles + units);
     }
     // Runs the program and returns what it printed.
     std::string runProgram() {
@@ -51,9 +38,6 @@ class MainMenuTest : public ::testing::Test {
         EXPECT_EQ(SDL_main(0, nullptr), 0);
         return capturedStdout();
     }
-
-    fs::path previous;
-    fs::path directory;
 };
 
 TEST_F(MainMenuTest, SixKeypadSixAndClosingTheWindowEndTheProgram) {
@@ -67,7 +51,7 @@ TEST_F(MainMenuTest, SixKeypadSixAndClosingTheWindowEndTheProgram) {
 }
 
 TEST_F(MainMenuTest, EveryMatchStartsFromTheMapFileWhenItIsMissing) {
-    fs::remove(directory / "map01.txt");
+    fs::remove(workDirectory / "map01.txt");
     scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_KP_1, SDLK_ESCAPE, SDLK_m, SDLK_6});
     const std::string printed = runProgram();
     EXPECT_EQ(occurrences(printed, "\nError opening file map01.txt"), 3);
@@ -88,7 +72,7 @@ void feedAndChangeTheMap() {
 TEST_F(MainMenuTest, TheFirstMatchUsesTheLoadedBoardAndTheNextOneReloadsTheFile) {
     writeMap("map01", "0,0,c,1,7,5\n");
     scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_6});
-    gMapToChange = directory / "map01.txt";
+    gMapToChange = workDirectory / "map01.txt";
     gChangeAtPassesLeft = 5;  // during the first match
     gBeforePoll = feedAndChangeTheMap;
     runProgram();
@@ -102,7 +86,7 @@ TEST_F(MainMenuTest, ALoadedMapIsPlayedWithoutReadingItAgain) {
     scriptKeys({SDLK_3});
     script({textEvent("other"), keyEvent(SDLK_RETURN)});
     scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_6});
-    gMapToChange = directory / "other.txt";
+    gMapToChange = workDirectory / "other.txt";
     gChangeAtPassesLeft = 3;  // after the load, before the match
     gBeforePoll = feedAndChangeTheMap;
     const std::string printed = runProgram();
@@ -113,7 +97,7 @@ TEST_F(MainMenuTest, ALoadedMapIsPlayedWithoutReadingItAgain) {
 
 TEST_F(MainMenuTest, HelpPlaysTheHelpMapThenReloadsTheCurrentMap) {
     writeMap("map01", "0,0,c,1,7,5\n");
-    fs::remove(directory / "HelpMap.txt");
+    fs::remove(workDirectory / "HelpMap.txt");
     scriptKeys({SDLK_5, SDLK_ESCAPE, SDLK_m, SDLK_6});
     const std::string printed = runProgram();
     EXPECT_EQ(occurrences(printed, "\nError opening file HelpMap.txt"), 1);
@@ -162,7 +146,7 @@ TEST_F(MainMenuTest, AWaitingScreenIsShownOnceAndAgainOnlyWhenAKeyChangesIt) {
 }
 
 TEST_F(MainMenuTest, MissingAtlasesAreReportedAndTheProgramEndsWithStatusZero) {
-    fs::remove(directory / "tiles.png");
+    fs::remove(workDirectory / "tiles.png");
     std::string printed = runProgram();
     EXPECT_NE(printed.find("Unable to load image tiles.png! SDL_image Error: "), std::string::npos);
     EXPECT_NE(printed.find("Failed to load texture image!\nFailed to load media!\n"), std::string::npos);

@@ -7,13 +7,7 @@
 
 namespace {
 
-constexpr Uint32 kCyan = 0x00FFFF;
 constexpr int kPromptDigitX = kInfoLineX + 7 * kGlyphSize;  // "Player", a blank cell, then the digit
-
-bool cursorDrawnAt(int row, int column, int player) {
-    const SDL_Rect cursor = {kHexWidth * (player - 1), kHexHeight * kMarkRow, kHexWidth, kHexHeight};
-    return cellMismatches("tiles.png", kCyan, cursor, hexOriginX(column), hexOriginY(row, column)) == 0;
-}
 
 bool promptDigitIs(int digit) {
     const SDL_Rect glyph = {kGlyphSize * digit, 0, kGlyphSize, kGlyphSize};

@@ -38,11 +38,6 @@ constexpr int kQuitPassLimit = 1000;
 constexpr std::size_t kHistoryLength = 24;
 constexpr std::size_t kMostTextBytes = 31;
 
-long environmentNumber(const char* name, long fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != 0 ? std::atol(value) : fallback;
-}
-
 // The game's keys, in groups that the storm draws with these weights; with the typed text and the quit
 // events they add up to a thousand.
 const std::vector<SDL_Keycode> kMenuKeys = {SDLK_1,    SDLK_2,    SDLK_3,    SDLK_4,    SDLK_5,
@@ -280,26 +275,12 @@ void restoreGameMaps(const fs::path& directory, int run) {
     if (run % 2 == 1) std::ofstream(directory / "map01.txt", std::ios::binary) << duelMapText();
 }
 
-class StormTest : public ::testing::Test {
+class StormTest : public DataDirectoryTest {
    protected:
-    void SetUp() override {
-        clearScript();
-        emptyBoard();
-        previous = fs::current_path();
-        directory = makeDataDirectory();
-        fs::current_path(directory);
-    }
     void TearDown() override {
-        gBeforePoll = feedScriptedEvents;
         gStorm = nullptr;
-        fs::current_path(previous);
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-        clearScript();
+        DataDirectoryTest::TearDown();
     }
-
-    fs::path previous;
-    fs::path directory;
 };
 
 TEST_F(StormTest, RandomInputNeverBreaksTheGame) {
@@ -313,11 +294,11 @@ TEST_F(StormTest, RandomInputNeverBreaksTheGame) {
 
     startCapturingStdout();  // load errors and beeps
     while (!storm.over() && gProblems.empty()) {
-        restoreGameMaps(directory, storm.figures().runs);
+        restoreGameMaps(workDirectory, storm.figures().runs);
         gQuitPasses = 0;
         if (SDL_main(0, nullptr) != 0) gProblems.push_back("SDL_main did not return 0");
         ++storm.figures().runs;
-        checkWorkingDirectory(directory, storm.figures());
+        checkWorkingDirectory(workDirectory, storm.figures());
     }
     capturedStdout();
     for (const std::string& problem : gProblems) ADD_FAILURE() << problem;

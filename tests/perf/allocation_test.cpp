@@ -304,32 +304,23 @@ const SDL_Keycode kMenuAndMatch[] = {
     SDLK_ESCAPE, SDLK_m, kIdlePass, kIdlePass, SDLK_6};
 constexpr int kExitKey = sizeof kMenuAndMatch / sizeof kMenuAndMatch[0] - 1;
 
-class AllocationTest : public ::testing::Test {
+class AllocationTest : public DataDirectoryTest {
    protected:
     void SetUp() override {
 #ifdef QORDA_SANITIZER_ALLOCATOR
         GTEST_SKIP() << "the sanitizer replaces the allocator";
 #endif
         readyBacktrace();
-        emptyBoard();
-        previous = fs::current_path();
-        directory = makeDataDirectory();
-        fs::current_path(directory);
+        DataDirectoryTest::SetUp();
     }
     void TearDown() override {
         stopRecording();
-        gBeforePoll = feedScriptedEvents;
-        if (directory.empty()) return;
-        fs::current_path(previous);
-        fs::remove_all(directory);
+        DataDirectoryTest::TearDown();
     }
-
-    fs::path previous;
-    fs::path directory;
 };
 
 TEST_F(AllocationTest, MenuAndAMatchAgainstTheComputerAllocateNothing) {
-    std::ofstream(directory / "map01.txt") << tileBlock(6, 8) << kMatchUnits;
+    std::ofstream(workDirectory / "map01.txt") << tileBlock(6, 8) << kMatchUnits;
     playKeys(kMenuAndMatch, kExitKey);
     startCapturingStdout();
     ASSERT_EQ(SDL_main(0, nullptr), 0);

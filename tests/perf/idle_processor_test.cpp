@@ -5,14 +5,11 @@
 #include <time.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "flow/program.h"
 #include "render/window.h"
 #include "support/game_test.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -82,10 +79,9 @@ void drivePhases() {
     drivePhases();
 }
 
-TEST(IdleProcessorTest, WaitingForAKeyTakesAlmostNoProcessor) {
-    const fs::path previous = fs::current_path();
-    const fs::path directory = makeDataDirectory();
-    fs::current_path(directory);
+using IdleProcessorTest = DataDirectoryTest;
+
+TEST_F(IdleProcessorTest, WaitingForAKeyTakesAlmostNoProcessor) {
     gWaitPercent = 100;
     gBeforePoll = drivePhases;
 
@@ -94,9 +90,6 @@ TEST(IdleProcessorTest, WaitingForAKeyTakesAlmostNoProcessor) {
     capturedStdout();
 
     gWaitPercent = 0;
-    gBeforePoll = feedScriptedEvents;
-    fs::current_path(previous);
-    fs::remove_all(directory);
 
     EXPECT_EQ(status, 0);
     ASSERT_EQ(gPhase, kPhaseCount) << "the program ended before every phase was measured";

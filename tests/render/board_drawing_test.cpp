@@ -52,15 +52,8 @@ Image loadImage(const char* file) {
     return image;
 }
 
-Image readPicture() {
-    Image picture;
-    picture.width = kWindowWidth;
-    picture.height = kWindowHeight;
-    picture.pixels.resize(static_cast<size_t>(kWindowWidth * kWindowHeight));
-    SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture.pixels.data(),
-                         kWindowWidth * 4);
-    for (Uint32& pixel : picture.pixels) pixel &= 0xFFFFFF;
-    return picture;
+Image pictureImage() {
+    return {kWindowWidth, kWindowHeight, readPicture()};
 }
 
 // Lays the non-transparent pixels of an atlas rectangle over the picture at (x, y), as a copy does.
@@ -138,7 +131,7 @@ class BoardDrawingTest : public GameTest {
         ASSERT_EQ(font.width, 128);
         ASSERT_EQ(font.height, 40);
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
     }
 
     void expectTile(SDL_Rect source, int x, int y) {
@@ -151,7 +144,7 @@ class BoardDrawingTest : public GameTest {
     // The whole picture must be the expected one: what was asked for is there and nothing else was painted.
     void checkPicture(const char* what) {
         std::string where;
-        EXPECT_EQ(differences(readPicture(), expected, where), 0) << what << ":" << where;
+        EXPECT_EQ(differences(pictureImage(), expected, where), 0) << what << ":" << where;
     }
 
     // Places a unit by writing the board matrices, without drawing.
@@ -201,7 +194,7 @@ TEST_F(BoardDrawingTest, UnitSpritesComeFromTheirPlayersCells) {
         SCOPED_TRACE(std::string("type ") + c.type + " player " + std::to_string(c.owner));
         ASSERT_GT(countOpaque(tiles, kTilesTransparent, {c.sourceX, 832, 60, 52}), 0);
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
         putUnit(0, 1, c.type, c.owner, 1, 1);
         renderUnit(0, 1);
         expectTile({c.sourceX, 832, 60, 52}, 45, 26);
@@ -218,13 +211,13 @@ TEST_F(BoardDrawingTest, CursorAndSelectionHexagonTakeThePlayersColour) {
     for (const Case& c : {Case{1, 0, 120}, Case{2, 60, 180}}) {
         SCOPED_TRACE("player " + std::to_string(c.player));
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
         renderCursor(2, 3, c.player);
         expectTile({c.cursorX, 832, 60, 52}, 135, 130);
         checkPicture("cursor on (2, 3)");
 
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
         putUnit(2, 3, 's', c.player, 1, 1);
         renderSelectionHexagon(2, 3);
         expectTile({c.selectionX, 832, 60, 52}, 135, 130);
@@ -253,7 +246,7 @@ TEST_F(BoardDrawingTest, PointsStandUnderTheirLetters) {
     for (const Case& c : cases) {
         SCOPED_TRACE("action " + std::to_string(c.actionPoint) + " health " + std::to_string(c.healthPoint));
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
         putUnit(4, 7, 'a', 1, c.actionPoint, c.healthPoint);
         EXPECT_EQ(renderUnitActionAndHealth(4, 7), c.result);
         expectGlyph(kGlyphA, x0 + 6, y0 + 16);
@@ -280,7 +273,7 @@ TEST_F(BoardDrawingTest, CoordinateLabelsSpellRowCommaColumn) {
     for (const Case& c : cases) {
         SCOPED_TRACE("hex (" + std::to_string(c.row) + ", " + std::to_string(c.column) + ")");
         fillPicture(70, 50, 110);
-        expected = readPicture();
+        expected = pictureImage();
         gTextX = 100;
         gTextY = 200;
         EXPECT_EQ(renderHexagonCoordinates(c.row, c.column), 0);
@@ -295,10 +288,10 @@ TEST_F(BoardDrawingTest, CoordinateLabelsSpellRowCommaColumn) {
 TEST_F(BoardDrawingTest, TargetHighlightTintsExactlyTheHexagonEvenly) {
     const int x0 = 315;  // hex (4, 7)
     const int y0 = 234;
-    const Image flat = readPicture();
+    const Image flat = pictureImage();
     const Uint32 background = flat.at(0, 0);
     EXPECT_EQ(renderRangeTarget(4, 7), 0);
-    const Image once = readPicture();
+    const Image once = pictureImage();
 
     int tinted = 0;
     Uint32 tint = 0;
@@ -331,9 +324,9 @@ TEST_F(BoardDrawingTest, TargetHighlightLeavesTheUnitsPointsUntinted) {
     gMap[4][7] = 5;
     putUnit(4, 7, 'c', 1, 7, 12);
     redrawHex(4, 7, 0);
-    const Image before = readPicture();
+    const Image before = pictureImage();
     EXPECT_EQ(renderRangeTarget(4, 7), 0);
-    const Image after = readPicture();
+    const Image after = pictureImage();
 
     const Glyph glyphs[] = {{kGlyphA, 6, 16}, {7, 6, 24}, {kGlyphH, 46, 16}, {1, 42, 24}, {2, 50, 24}};
     Image glyphMask;  // nonzero where a glyph pixel is painted
@@ -411,7 +404,7 @@ void fillNeighbourhood() {
 TEST_F(BoardDrawingTest, RepaintingOneHexLeavesItsNeighboursIntact) {
     fillNeighbourhood();
     renderMap();
-    expected = readPicture();
+    expected = pictureImage();
 
     addCursorToMap(4, 7, 2);
     removeCursorFromMap(4, 7, 0);

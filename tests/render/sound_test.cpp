@@ -49,13 +49,11 @@ void walkSession() {
     gPlayed = samplesOf(gAudioFile);
 }
 
-class SoundTest : public ::testing::Test {
+class SoundTest : public DataDirectoryTest {
    protected:
     void SetUp() override {
-        previous = fs::current_path();
-        directory = makeDataDirectory();
-        fs::current_path(directory);
-        std::ofstream map(directory / "map01.txt");
+        DataDirectoryTest::SetUp();
+        std::ofstream map(workDirectory / "map01.txt");
         for (int row = 0; row < 10; ++row) map << "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,\n";
         map << kUnits;
         gStep = 0;
@@ -64,12 +62,10 @@ class SoundTest : public ::testing::Test {
         gBeforePoll = walkSession;
     }
     void TearDown() override {
-        gBeforePoll = feedScriptedEvents;
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         unsetenv("SDL_DISKAUDIOFILE");
         gAudioFile.clear();
-        fs::current_path(previous);
-        fs::remove_all(directory);
+        DataDirectoryTest::TearDown();
     }
     // Runs the session through the whole program and returns what it printed.
     std::string runSession() {
@@ -81,13 +77,11 @@ class SoundTest : public ::testing::Test {
         return capturedStdout();
     }
 
-    fs::path previous;
-    fs::path directory;
     std::string errors;
 };
 
 TEST_F(SoundTest, SilenceUntilAUnitFallsThenAShortThudThatFadesInAndOut) {
-    gAudioFile = (directory / "played.raw").string();
+    gAudioFile = (workDirectory / "played.raw").string();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", gAudioFile.c_str(), 1);
     EXPECT_EQ(runSession(), "\a");

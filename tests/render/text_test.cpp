@@ -34,13 +34,6 @@ int cellIndexOf(char character) {
     return found == nullptr ? -1 : static_cast<int>(found - kAtlasOrder);
 }
 
-std::vector<Uint32> readPicture() {
-    std::vector<Uint32> picture(static_cast<size_t>(kWindowWidth * kWindowHeight));
-    SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture.data(), kWindowWidth * 4);
-    for (Uint32& pixel : picture) pixel &= 0xFFFFFF;
-    return picture;
-}
-
 // The pixels of an 8 x 8 area of the picture that differ from the background colour.
 int paintedPixels(int x, int y) {
     int painted = 0;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "rules/rules.h"
-#include "rules/rules_picture.h"
+#include "support/rules_picture.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ SDL_Rect bandOf(const Hex& hex) {
 // How many pixels of the hex's middle band are redder now than in the picture taken before.
 int reddenedPixels(const std::vector<Uint32>& before, const Hex& hex) {
     const SDL_Rect band = bandOf(hex);
-    const std::vector<Uint32> now = picturePixels(band);
+    const std::vector<Uint32> now = readPicture(band);
     int count = 0;
     for (int dy = 0; dy < band.h; ++dy) {
         for (int dx = 0; dx < band.w; ++dx) {
@@ -42,10 +42,6 @@ bool hexShowsHighlight(const Hex& hex) {
     redrawHex(hex.first, hex.second, 0);
     renderRangeTarget(hex.first, hex.second);
     return shown == hexPixels(hex.first, hex.second);
-}
-
-std::vector<Uint32> wholePicture() {
-    return picturePixels({0, 0, kWindowWidth, kWindowHeight});
 }
 
 class RangeAttackTest : public RulesTest {
@@ -76,7 +72,7 @@ TEST_F(RangeAttackTest, HighlightsTheTwelveHexesAtDistanceTwo) {
         SCOPED_TRACE("Archer at " + std::to_string(c.archer.first) + ", " + std::to_string(c.archer.second));
         freshBoard();
         place(c.archer.first, c.archer.second, 'a', 1, 10, 5);
-        const std::vector<Uint32> before = wholePicture();
+        const std::vector<Uint32> before = readPicture();
 
         EXPECT_EQ(target(c.archer.first, c.archer.second, {}), 1) << "quit leaves the marks drawn";
 
@@ -87,7 +83,7 @@ TEST_F(RangeAttackTest, HighlightsTheTwelveHexesAtDistanceTwo) {
         for (const Hex& hex : c.outside) {
             EXPECT_EQ(reddenedPixels(before, hex), 0) << hex.first << ", " << hex.second;
         }
-        EXPECT_TRUE(hexShowsCursor(c.ring[0].first, c.ring[0].second, 1));
+        EXPECT_TRUE(cursorDrawnAt(c.ring[0].first, c.ring[0].second, 1));
         for (size_t position = 1; position < c.ring.size(); ++position) {
             EXPECT_TRUE(hexShowsHighlight(c.ring[position])) << "position " << position;
         }
@@ -142,7 +138,7 @@ TEST_F(RangeAttackTest, TheTargetWalksAlongTheRingWithTwoKeysPerPosition) {
 
         EXPECT_EQ(target(c.archer.first, c.archer.second, c.keys), 1);
 
-        EXPECT_TRUE(hexShowsCursor(c.expected.first, c.expected.second, 1));
+        EXPECT_TRUE(cursorDrawnAt(c.expected.first, c.expected.second, 1));
         if (c.expected != c.start) {
             EXPECT_TRUE(hexShowsHighlight(c.start)) << "the left start keeps its highlight";
         }
@@ -168,7 +164,7 @@ TEST_F(RangeAttackTest, ShootsEnemiesOnlyAndMayShootAgain) {
     EXPECT_EQ(gUnitHealthPoint[3][10], 2);
     EXPECT_EQ(gUnitOwner[4][10], 0);
     EXPECT_EQ(gNumberOfUnit[2], 1);
-    EXPECT_TRUE(hexShowsCursor(4, 10, 1)) << "the cursor came back to the emptied hex";
+    EXPECT_TRUE(cursorDrawnAt(4, 10, 1)) << "the cursor came back to the emptied hex";
     EXPECT_TRUE(hexShowsHighlight({5, 10}));
     EXPECT_TRUE(infoLineReads(kTargetingPrompt));
 }
@@ -181,7 +177,7 @@ TEST_F(RangeAttackTest, TooFewActionPointsShowTheMessageAndTargetingGoesOn) {
 
     EXPECT_EQ(gUnitHealthPoint[4][10], 2);
     EXPECT_EQ(gUnitActionPoint[4][8], 2);
-    EXPECT_TRUE(hexShowsCursor(5, 10, 1));
+    EXPECT_TRUE(cursorDrawnAt(5, 10, 1));
     EXPECT_TRUE(infoLineReads("Not enough action points to attack."));
 }
 
@@ -195,13 +191,13 @@ TEST_F(RangeAttackTest, EscapeKeysClearTheRingAndTheArcherStaysSelected) {
         gMap[3][6] = 140;
         renderMap();
         selectUnitOnMap(4, 8);
-        const std::vector<Uint32> before = picturePixels(kBoardArea);
+        const std::vector<Uint32> before = readPicture(kBoardArea);
 
         EXPECT_EQ(target(4, 8, {SDLK_v, SDLK_c, key}), 0);
 
         EXPECT_EQ(scriptedPassesLeft(), 0);
         EXPECT_EQ(dryPolls(), 0);
-        EXPECT_EQ(picturePixels(kBoardArea), before) << "no highlight or cursor left";
+        EXPECT_EQ(readPicture(kBoardArea), before) << "no highlight or cursor left";
         EXPECT_TRUE(hexShowsRepaint(4, 8, 1));
     }
 }

@@ -1,36 +1,12 @@
 #include "rules/rules.h"
 
-#include <cstring>
 #include <string>
 #include <utility>
 
-#include "rules/rules_picture.h"
+#include "support/board_invariants.h"
+#include "support/rules_picture.h"
 
 namespace {
-
-// A copy of the unit matrices, to show that a refused operation changed nothing.
-struct Units {
-    char type[kBoardRows][kBoardColumns];
-    int owner[kBoardRows][kBoardColumns];
-    int actionPoint[kBoardRows][kBoardColumns];
-    int healthPoint[kBoardRows][kBoardColumns];
-    int count[3];
-};
-
-Units unitsNow() {
-    Units units;
-    std::memset(&units, 0, sizeof units);  // the padding too, for the byte comparison
-    std::memcpy(units.type, gUnitType, sizeof gUnitType);
-    std::memcpy(units.owner, gUnitOwner, sizeof gUnitOwner);
-    std::memcpy(units.actionPoint, gUnitActionPoint, sizeof gUnitActionPoint);
-    std::memcpy(units.healthPoint, gUnitHealthPoint, sizeof gUnitHealthPoint);
-    std::memcpy(units.count, gNumberOfUnit, sizeof gNumberOfUnit);
-    return units;
-}
-
-bool sameUnits(const Units& a, const Units& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 const char* const kNotEnoughToMove = "Not enough action points to move.";
 const char* const kNotEnoughToAttack = "Not enough action points to attack.";
@@ -101,9 +77,9 @@ TEST_F(MoveUnitTest, RefusalsBeforeTheCostAreSilentAndChangeNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Units before = unitsNow();
+        const BoardSnapshot before = takeBoardSnapshot();
         EXPECT_EQ(moveUnit(c.fromRow, c.fromColumn, c.toRow, c.toColumn, 1), c.expectedCode);
-        EXPECT_TRUE(sameUnits(before, unitsNow()));
+        EXPECT_TRUE(takeBoardSnapshot() == before) << differingHexes(before, takeBoardSnapshot());
         EXPECT_TRUE(infoLineIsBlank());
     }
     EXPECT_EQ(gMap[3][4], 200);

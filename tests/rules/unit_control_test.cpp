@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "rules/rules.h"
-#include "rules/rules_picture.h"
+#include "support/rules_picture.h"
 
 namespace {
 

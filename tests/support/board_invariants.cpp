@@ -124,21 +124,18 @@ std::string mapFileText() {
 
 void fillRandomBoard(unsigned seed, const RandomBoardMix& mix) {
     clearStatusMatrix();
-    auto next = [&seed](int below) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
-    };
+    BoardSequence sequence(seed);
     const char types[] = {'a', 'c', 's'};
     const int unitLimit = mix.rockPercent + mix.unitPercent;
     const int playerOneLimit = mix.rockPercent + mix.unitPercent / 2;
     for (int row = 0; row < kBoardRows; ++row) {
         for (int column = 0; column < kBoardColumns; ++column) {
-            const int roll = next(100);
+            const int roll = sequence.next(100);
             if (roll < mix.rockPercent) {
                 gMap[row][column] = kObstacleTileBit | 5;
             } else if (roll < unitLimit) {
-                addUnit(row, column, types[next(3)], roll < playerOneLimit ? 1 : 2,
-                        next(mix.maxActionPoint + 1), 1 + next(mix.maxHealthPoint), 0, 0);
+                addUnit(row, column, types[sequence.next(3)], roll < playerOneLimit ? 1 : 2,
+                        sequence.next(mix.maxActionPoint + 1), 1 + sequence.next(mix.maxHealthPoint), 0, 0);
             }
         }
     }

@@ -1,5 +1,6 @@
-// The board's invariants in one place, for the tests and the fuzz targets; and whole-board snapshots and
-// the map-file text of a board, for comparing boards and the files that hold them.
+// The board's invariants in one place, for the tests and the fuzz targets; whole-board snapshots and the
+// map-file text of a board, for comparing boards and the files that hold them; and seeded boards, for the
+// tests and the benchmarks.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +36,24 @@ std::string differingHexes(const BoardSnapshot& before, const BoardSnapshot& aft
 // "row,column,type,owner,actionPoint,healthPoint" line per unit in board order.
 std::string mapFileText();
 
-// Fills the board from a fixed pseudo-random sequence: on each hex, rocks (tile 133) with rockPercent
-// chance, else a unit with unitPercent chance (player 1 for the first half of that range), of a random
-// kind with 0 to maxActionPoint action points and 1 to maxHealthPoint health points. Nothing is drawn.
+// A fixed pseudo-random sequence for laying out the boards of the tests and the benchmarks: a seed named
+// in a failure or behind a benchmark figure always gives the same board.
+class BoardSequence {
+   public:
+    explicit BoardSequence(unsigned seed) : seed_(seed) {}
+    // The next number, from 0 to below - 1.
+    int next(int below) {
+        seed_ = seed_ * 1103515245u + 12345u;
+        return static_cast<int>((seed_ >> 16) % static_cast<unsigned>(below));
+    }
+
+   private:
+    unsigned seed_;
+};
+
+// Fills the board from a BoardSequence: on each hex, rocks (tile 133) with rockPercent chance, else a unit
+// with unitPercent chance (player 1 for the first half of that range), of a random kind with 0 to
+// maxActionPoint action points and 1 to maxHealthPoint health points. Nothing is drawn.
 struct RandomBoardMix {
     int rockPercent;
     int unitPercent;

@@ -1,13 +1,13 @@
 #include "support/game_test.h"
 
-#include <SDL_image.h>
-
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "render/window.h"
@@ -23,14 +23,17 @@ constexpr int kDryPollLimit = 100000;
 
 }  // namespace
 
-fs::path makeDataDirectory() {
-    char pattern[] = "/tmp/qorda-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) {
-        ADD_FAILURE() << "cannot make a temporary directory";
-        return fs::temp_directory_path();
+fs::path makeTemporaryDirectory(const char* purpose) {
+    std::string pattern = std::string("/tmp/qorda-") + purpose + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw fs::filesystem_error("cannot make a temporary directory", pattern,
+                                   std::error_code(errno, std::generic_category()));
     }
-    const fs::path directory = made;
+    return pattern;
+}
+
+fs::path makeDataDirectory() {
+    const fs::path directory = makeTemporaryDirectory("test");
     for (const auto& entry : fs::directory_iterator(QORDA_DATA_DIR)) {
         if (entry.is_regular_file()) fs::copy_file(entry.path(), directory / entry.path().filename());
     }
@@ -46,34 +49,44 @@ void emptyBoard() {
     std::memset(gNumberOfUnit, 0, sizeof gNumberOfUnit);
 }
 
-void GameTest::SetUp() {
+void DataDirectoryTest::SetUp() {
     clearScript();
+    emptyBoard();
     previousDirectory = fs::current_path();
     workDirectory = makeDataDirectory();
     fs::current_path(workDirectory);
-    ASSERT_EQ(init(), 0) << SDL_GetError();
-    ASSERT_EQ(loadTiles(), 0);
-    ASSERT_EQ(loadFont(), 0);
-    emptyBoard();
 }
 
-void GameTest::TearDown() {
-    close();
+void DataDirectoryTest::TearDown() {
+    gBeforePoll = feedScriptedEvents;
+    clearScript();
+    if (workDirectory.empty()) return;
     fs::current_path(previousDirectory);
     std::error_code ignored;
     fs::remove_all(workDirectory, ignored);
-    clearScript();
 }
 
-void GameTest::writeFile(const std::string& name, const std::string& content) {
+void DataDirectoryTest::writeFile(const std::string& name, const std::string& content) {
     std::ofstream(workDirectory / name, std::ios::binary) << content;
 }
 
-std::string GameTest::readFile(const std::string& name) {
+std::string DataDirectoryTest::readFile(const std::string& name) {
     std::ifstream file(workDirectory / name, std::ios::binary);
     std::stringstream content;
     content << file.rdbuf();
     return content.str();
+}
+
+void GameTest::SetUp() {
+    DataDirectoryTest::SetUp();
+    ASSERT_EQ(init(), 0) << SDL_GetError();
+    ASSERT_EQ(loadTiles(), 0);
+    ASSERT_EQ(loadFont(), 0);
+}
+
+void GameTest::TearDown() {
+    close();
+    DataDirectoryTest::TearDown();
 }
 
 SDL_Event keyEvent(SDL_Keycode key) {
@@ -150,48 +163,6 @@ SDL_Keycode takeSessionStep(const SDL_Keycode* steps, size_t count, size_t& next
     return 0;
 }
 
-Uint32 pixelAt(int x, int y) {
-    Uint32 pixel = 0;
-    const SDL_Rect area = {x, y, 1, 1};
-    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
-    return pixel & 0xFFFFFF;
-}
-
-int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source, int x, int y) {
-    SDL_Surface* loaded = IMG_Load(atlasFile);
-    if (loaded == nullptr) {
-        ADD_FAILURE() << "cannot load " << atlasFile;
-        return -1;
-    }
-    SDL_Surface* atlas = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(loaded);
-    std::vector<Uint32> picture(static_cast<size_t>(source.w * source.h));
-    const SDL_Rect area = {x, y, source.w, source.h};
-    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, picture.data(), source.w * 4);
-    int mismatches = 0;
-    for (int dy = 0; dy < source.h; ++dy) {
-        for (int dx = 0; dx < source.w; ++dx) {
-            const auto* row =
-                static_cast<const Uint32*>(atlas->pixels) + (source.y + dy) * (atlas->pitch / 4);
-            const Uint32 expected = row[source.x + dx] & 0xFFFFFF;
-            if (expected == transparentRgb) continue;
-            if ((picture[static_cast<size_t>(dy * source.w + dx)] & 0xFFFFFF) != expected) ++mismatches;
-        }
-    }
-    SDL_FreeSurface(atlas);
-    return mismatches;
-}
-
-void fillPicture(Uint8 red, Uint8 green, Uint8 blue) {
-    SDL_BlendMode mode;
-    SDL_GetRenderDrawBlendMode(gRenderer, &mode);
-    SDL_SetRenderDrawBlendMode(gRenderer, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(gRenderer, red, green, blue, 255);
-    fillPictureArea({0, 0, kWindowWidth, kWindowHeight});
-    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-    SDL_SetRenderDrawBlendMode(gRenderer, mode);
-}
-
 namespace {
 
 // A colour that no picture of the game holds.
@@ -209,6 +180,11 @@ bool windowPaintedOver() {
     Uint8 red, green, blue;
     SDL_GetRGB(*static_cast<const Uint32*>(shown->pixels), shown->format, &red, &green, &blue);
     return red == kOverRed && green == kOverGreen && blue == kOverBlue;
+}
+
+long environmentNumber(const char* name, long fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != 0 ? std::atol(value) : fallback;
 }
 
 void startCapturingStdout() {

@@ -1,6 +1,6 @@
 // Test support shared by every test program: the game started in SDL's dummy video driver with the
 // software renderer, in a temporary working directory holding copies of the game's data files; scripted
-// input; pixel read-back from the picture.
+// input; and, through support/picture.h, the picture read back.
 #pragma once
 
 #include <SDL.h>
@@ -11,12 +11,22 @@
 #include <string>
 
 #include "render/input.h"
+#include "support/picture.h"
 
-// Each test runs in a fresh temporary directory holding tiles.png, font.bmp and the maps of data/,
-// with the window open, both atlases loaded and an empty board.
-class GameTest : public ::testing::Test {
+// A fresh empty directory, /tmp/qorda-<purpose>-XXXXXX. Throws when none can be made.
+std::filesystem::path makeTemporaryDirectory(const char* purpose);
+// Makes a temporary directory with copies of the game's data files, for tests that start the game
+// themselves (through SDL_main) instead of using GameTest.
+std::filesystem::path makeDataDirectory();
+void emptyBoard();
+
+// Each test runs in a fresh temporary directory holding tiles.png, font.bmp and the maps of data/, with
+// an empty board and no script, nothing started: for tests that run the whole program. A fixture that
+// skips in its SetUp before calling this one's is still torn down cleanly.
+class DataDirectoryTest : public ::testing::Test {
    protected:
     void SetUp() override;
+    // Also puts back the scripted input as what every polling pass is fed.
     void TearDown() override;
     void writeFile(const std::string& name, const std::string& content);
     std::string readFile(const std::string& name);
@@ -25,10 +35,12 @@ class GameTest : public ::testing::Test {
     std::filesystem::path previousDirectory;
 };
 
-// Makes a temporary directory with copies of the game's data files, for tests that start the game
-// themselves (through SDL_main) instead of using GameTest.
-std::filesystem::path makeDataDirectory();
-void emptyBoard();
+// A data directory as above, with the window open, both atlases loaded and an empty board.
+class GameTest : public DataDirectoryTest {
+   protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // Scripted input. Each scripted event is pushed on its own polling pass (one key per pass, as a player
 // types); script the events of one pass together with scriptTogether. When the script runs dry, every
@@ -49,18 +61,14 @@ void feedScriptedEvents();  // installed as gBeforePoll by the test main
 // to do. Past the last step every pass gets a quit event (and 0 is returned).
 SDL_Keycode takeSessionStep(const SDL_Keycode* steps, size_t count, size_t& next);
 
-// The picture as the player would see it. Pixels are 0xRRGGBB.
-Uint32 pixelAt(int x, int y);
-// Counts the pixels of an atlas cell that were not copied unchanged to (x, y). Pixels of the atlas's
-// transparent colour are not compared.
-int cellMismatches(const char* atlasFile, Uint32 transparentRgb, SDL_Rect source, int x, int y);
-// Fills the whole picture with one colour.
-void fillPicture(Uint8 red, Uint8 green, Uint8 blue);
-
 // What the window shows: the software renderer presents into the window's surface. paintOverWindow
 // covers that surface with a colour of its own, so that windowPaintedOver tells whether a present came.
 void paintOverWindow();
 bool windowPaintedOver();
+
+// A number set in the environment, for the length of a soak or storm run and its seed; the fallback where
+// the variable is unset or empty.
+long environmentNumber(const char* name, long fallback);
 
 // Standard output capture around code that prints with printf.
 void startCapturingStdout();

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/game_test.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,11 +71,7 @@ struct GeneratorRun {
 
 class FontGenerator : public ::testing::Test {
    protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/qorda-fontgen-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-    }
+    void SetUp() override { directory = makeTemporaryDirectory("fontgen"); }
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(directory, ignored);

@@ -1,5 +1,6 @@
-// Picture checks shared by the rules tests: what a hex and the info line show, compared with what the
-// game's own painting operations would paint there.
+// Picture checks and the fixture shared by the tests of the rules and the computer's turn: what a hex
+// shows, compared with what the game's own painting operations would paint there. The info line and the
+// cursor are checked with support/picture.h.
 #pragma once
 
 #include <vector>
@@ -10,19 +11,8 @@
 #include "state/board.h"
 #include "support/game_test.h"
 
-inline std::vector<Uint32> picturePixels(SDL_Rect area) {
-    std::vector<Uint32> pixels(static_cast<size_t>(area.w * area.h));
-    SDL_RenderReadPixels(gRenderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels.data(), area.w * 4);
-    for (Uint32& pixel : pixels) pixel &= 0xFFFFFF;
-    return pixels;
-}
-
 inline std::vector<Uint32> hexPixels(int row, int column) {
-    return picturePixels({hexOriginX(column), hexOriginY(row, column), kHexWidth, kHexHeight});
-}
-
-inline SDL_Rect infoLineArea() {
-    return {0, kInfoLineY, kWindowWidth, kWindowHeight - kInfoLineY};
+    return readPicture({hexOriginX(column), hexOriginY(row, column), kHexWidth, kHexHeight});
 }
 
 // Whether the hex shows what a fresh repaint shows (tile, unit, the selection hexagon when asked, points):
@@ -31,27 +21,6 @@ inline bool hexShowsRepaint(int row, int column, int selected) {
     const std::vector<Uint32> shown = hexPixels(row, column);
     redrawHex(row, column, selected);
     return shown == hexPixels(row, column);
-}
-
-// Whether the info line reads text, written from its start. The check rewrites the info line.
-inline bool infoLineReads(const char* text) {
-    const std::vector<Uint32> shown = picturePixels(infoLineArea());
-    writeInfoLine(text);
-    return shown == picturePixels(infoLineArea());
-}
-
-inline bool infoLineIsBlank() {
-    for (Uint32 pixel : picturePixels(infoLineArea())) {
-        if (pixel != 0) return false;
-    }
-    return true;
-}
-
-// Whether the board cursor of the player's colour is painted on the hex.
-inline bool hexShowsCursor(int row, int column, int player) {
-    const SDL_Rect cursorCell = {kHexWidth * (player - 1), kHexHeight * kMarkRow, kHexWidth, kHexHeight};
-    return cellMismatches("tiles.png", 0x00FFFF, cursorCell, hexOriginX(column), hexOriginY(row, column)) ==
-           0;
 }
 
 // Drops every queued event. SDL ends a drain at the marker it queues when it pumps, so a loop that returns

@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "flow/program.h"
 #include "flow/map_prompt.h"
 #include "flow/match.h"
+#include "flow/program.h"
 #include "render/board_drawing.h"
 #include "render/input.h"
 #include "render/text.h"

@@ -1,10 +1,9 @@
-#include "flow/program.h"
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "flow/program.h"
 #include "render/window.h"
 #include "state/board.h"
 #include "support/game_test.h"

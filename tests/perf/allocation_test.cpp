@@ -29,9 +29,9 @@
 #include <fstream>
 #include <string>
 
-#include "flow/program.h"
 #include "flow/map_prompt.h"
 #include "flow/match.h"
+#include "flow/program.h"
 #include "render/window.h"
 #include "state/board.h"
 #include "state/map_file.h"

@@ -1,4 +1,3 @@
-#include "flow/map_prompt.h"
 #include "state/map_file.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "flow/map_prompt.h"
 #include "render/text.h"
 #include "state/board.h"
 #include "support/board_invariants.h"

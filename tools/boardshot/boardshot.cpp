@@ -19,8 +19,8 @@
 #include <string>
 #include <system_error>
 
-#include "flow/program.h"
 #include "flow/map_prompt.h"
+#include "flow/program.h"
 #include "indexed_png.h"
 #include "render/board_drawing.h"
 #include "render/input.h"

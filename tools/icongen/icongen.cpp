@@ -20,7 +20,8 @@ void copyCell(SDL_Surface* atlas, const int cell[2], SDL_Surface* icon) {
     const int top = (icon->h - kCell[1]) / 2;
     for (int y = 0; y < kCell[1]; ++y) {
         for (int x = 0; x < kCell[0]; ++x) {
-            const auto* row = static_cast<const Uint32*>(atlas->pixels) + (cell[1] * kCell[1] + y) * atlas->pitch / 4;
+            const auto* row =
+                static_cast<const Uint32*>(atlas->pixels) + (cell[1] * kCell[1] + y) * atlas->pitch / 4;
             const Uint32 pixel = row[cell[0] * kCell[0] + x];
             if ((pixel & 0x00FFFFFF) == (cyan & 0x00FFFFFF)) continue;
             static_cast<Uint32*>(icon->pixels)[(top + y) * icon->pitch / 4 + x] = pixel | 0xFF000000;

@@ -10,9 +10,9 @@ extern "C" int SDL_main(int, char*[]) {
     // Every message is written at once, so standard output needs no buffer: none is taken mid-match when the
     // first unit is destroyed and the beep goes out.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (init() != 0) {
+    if (init() != kStartedUp) {
         std::printf("Failed to initialize!\n");
-    } else if (loadTiles() != 0 || loadFont() != 0) {
+    } else if (loadTiles() != kStartedUp || loadFont() != kStartedUp) {
         std::printf("Failed to load media!\n");
     } else {
         openSound();

@@ -7,8 +7,35 @@
 namespace {
 
 constexpr int kTilesPerAtlasRow = 16;
+constexpr int kBaseTile = 0;  // the plain hexagon under every hex
+
+// The cells of the atlas's mark row, each for player 1 with player 2's right after it.
+constexpr int kCursorCell = 0;
+constexpr int kSelectionCell = 2;
+constexpr int kArcherCell = 4;
+constexpr int kCavalryCell = 6;
+constexpr int kShieldCell = 8;
+
+// Where a hex shows its points: each letter at this x in the hex, the letter this far down, its digits
+// one cell lower, two digits half a cell either side of the letter.
+constexpr int kActionLetterX = 6;
+constexpr int kHealthLetterX = 46;
+constexpr int kPointsLetterY = 16;
+constexpr int kPointsDigitsY = kPointsLetterY + kGlyphSize;
+constexpr int kHalfGlyph = kGlyphSize / 2;
+// The editor's "row,column" label of a hex.
+constexpr int kCoordinatesX = 14;
+constexpr int kCoordinatesY = 22;
+
+// The target highlight: translucent red over the hex.
+constexpr SDL_Color kTargetHighlight = {255, 0, 0, 64};
 // The right-hand side columns of the highlight mirror the left-hand ones about the hexagon's middle.
 constexpr int kHexRightmostColumn = 2 * kHexBandLeft + kHexBandWidth - 1;
+
+// The cell of a mark or unit of player 1 or 2.
+int markCell(int playerOneCell, int player) {
+    return playerOneCell + player - 1;
+}
 
 // Copies one atlas cell onto the hex.
 void copyCell(int cellColumn, int cellRow, int row, int column) {
@@ -19,14 +46,14 @@ void copyCell(int cellColumn, int cellRow, int row, int column) {
 
 // Paints a value of 0 to 99 centred under its letter: one digit right under it, two digits around it.
 int renderPoints(int letterX, int y, char letter, int value) {
-    renderCharacter(letterX, y + 16, letter);
+    renderCharacter(letterX, y + kPointsLetterY, letter);
     const int tens = value / 10;
     const int units = value % 10;
     if (tens != 0) {
-        renderDigit(letterX - 4, y + 24, tens);
-        return renderDigit(letterX + 4, y + 24, units);
+        renderDigit(letterX - kHalfGlyph, y + kPointsDigitsY, tens);
+        return renderDigit(letterX + kHalfGlyph, y + kPointsDigitsY, units);
     }
-    return renderDigit(letterX, y + 24, units);
+    return renderDigit(letterX, y + kPointsDigitsY, units);
 }
 
 // Paints a number in decimal from x and returns the status of its last digit.
@@ -51,22 +78,22 @@ int hexOriginY(int row, int column) {
 }
 
 void renderTile(int row, int column) {
-    copyCell(0, 0, row, column);
+    copyCell(kBaseTile, 0, row, column);
     const int tile = gMap[row][column];
-    if (tile != 0) copyCell(tile % kTilesPerAtlasRow, tile / kTilesPerAtlasRow, row, column);
+    if (tile != kBaseTile) copyCell(tile % kTilesPerAtlasRow, tile / kTilesPerAtlasRow, row, column);
 }
 
 void renderUnit(int row, int column) {
     const int player = gUnitOwner[row][column];
     switch (gUnitType[row][column]) {
         case 'a':
-            copyCell(3 + player, kMarkRow, row, column);
+            copyCell(markCell(kArcherCell, player), kMarkRow, row, column);
             break;
         case 'c':
-            copyCell(5 + player, kMarkRow, row, column);
+            copyCell(markCell(kCavalryCell, player), kMarkRow, row, column);
             break;
         case 's':
-            copyCell(7 + player, kMarkRow, row, column);
+            copyCell(markCell(kShieldCell, player), kMarkRow, row, column);
             break;
         default:
             break;
@@ -74,24 +101,25 @@ void renderUnit(int row, int column) {
 }
 
 void renderSelectionHexagon(int row, int column) {
-    copyCell(gUnitOwner[row][column] + 1, kMarkRow, row, column);
+    copyCell(markCell(kSelectionCell, gUnitOwner[row][column]), kMarkRow, row, column);
 }
 
 void renderCursor(int row, int column, int player) {
-    copyCell(player - 1, kMarkRow, row, column);
+    copyCell(markCell(kCursorCell, player), kMarkRow, row, column);
 }
 
 int renderUnitActionAndHealth(int row, int column) {
     const int x = hexOriginX(column);
     const int y = hexOriginY(row, column);
-    renderPoints(x + 6, y, 'A', gUnitActionPoint[row][column]);
-    return renderPoints(x + 46, y, 'H', gUnitHealthPoint[row][column]);
+    renderPoints(x + kActionLetterX, y, 'A', gUnitActionPoint[row][column]);
+    return renderPoints(x + kHealthLetterX, y, 'H', gUnitHealthPoint[row][column]);
 }
 
 int renderRangeTarget(int row, int column) {
     const int x = hexOriginX(column);
     const int y = hexOriginY(row, column);
-    SDL_SetRenderDrawColor(gRenderer, 255, 0, 0, 64);
+    SDL_SetRenderDrawColor(gRenderer, kTargetHighlight.r, kTargetHighlight.g, kTargetHighlight.b,
+                           kTargetHighlight.a);
     SDL_SetRenderDrawBlendMode(gRenderer, SDL_BLENDMODE_BLEND);
     const SDL_Rect band = {x + kHexBandLeft, y, kHexBandWidth, kHexBandHeight};
     fillPictureArea(band);
@@ -107,8 +135,8 @@ int renderRangeTarget(int row, int column) {
 }
 
 int renderHexagonCoordinates(int row, int column) {
-    int x = hexOriginX(column) + 14;
-    const int y = hexOriginY(row, column) + 22;
+    int x = hexOriginX(column) + kCoordinatesX;
+    const int y = hexOriginY(row, column) + kCoordinatesY;
     renderNumber(x, y, row);
     renderCharacter(x, y, ',');
     x += kGlyphSize;

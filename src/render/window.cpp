@@ -161,12 +161,12 @@ int makeCanvas() {
     gCanvas = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, kWindowWidth,
                                 kWindowHeight);
     if (gCanvas == nullptr || SDL_SetRenderTarget(gRenderer, gCanvas) != 0) {
-        printf("Renderer could not be created! SDL Error: %s\n", SDL_GetError());
-        return 1;
+        printf("Canvas could not be created! SDL Error: %s\n", SDL_GetError());
+        return kStartUpFailed;
     }
     SDL_SetTextureBlendMode(gCanvas, SDL_BLENDMODE_NONE);
     clearPicture();
-    return 0;
+    return kStartedUp;
 }
 
 // Makes a texture from a loaded atlas with the given colour made transparent, and frees the surface.
@@ -185,7 +185,7 @@ SDL_Texture* textureFromAtlas(SDL_Surface* surface, const char* fileName, Uint8 
 int init() {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         printf("SDL could not initialize! SDL Error: %s\n", SDL_GetError());
-        return 1;
+        return kStartUpFailed;
     }
     if (!SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1"))
         printf("Warning: Linear texture filtering not enabled!");
@@ -195,22 +195,22 @@ int init() {
                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (gWindow == nullptr) {
         printf("Window could not be created! SDL Error: %s\n", SDL_GetError());
-        return 1;
+        return kStartUpFailed;
     }
     gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_ACCELERATED);
     if (gRenderer == nullptr) {
         printf("Renderer could not be created! SDL Error: %s\n", SDL_GetError());
-        return 1;
+        return kStartUpFailed;
     }
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RendererInfo info;
     gKeepPictureCopy = SDL_GetRendererInfo(gRenderer, &info) == 0 && SDL_strcmp(info.name, "direct3d") == 0;
-    if (makeCanvas() != 0) return 1;
+    if (makeCanvas() != kStartedUp) return kStartUpFailed;
     if ((IMG_Init(IMG_INIT_PNG) & IMG_INIT_PNG) == 0) {
         printf("SDL_image could not initialize! SDL_image Error: %s\n", IMG_GetError());
-        return 1;
+        return kStartUpFailed;
     }
-    return 0;
+    return kStartedUp;
 }
 
 int loadTiles() {
@@ -222,23 +222,23 @@ int loadTiles() {
     }
     if (gTextureTiles == nullptr) {
         printf("Failed to load texture image!\n");
-        return 1;
+        return kStartUpFailed;
     }
-    return 0;
+    return kStartedUp;
 }
 
 int loadFont() {
     SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromFile("font.bmp", "rb"), 1);
     if (surface == nullptr) {
         printf("Unable to load image %s! SDL Error: %s\n", "font.bmp", SDL_GetError());
-        return 1;
+        return kStartUpFailed;
     }
     gTextureFont = textureFromAtlas(surface, "font.bmp", 0, 0, 0);
     if (gTextureFont == nullptr) {
         printf("Failed to load texture image!\n");
-        return 1;
+        return kStartUpFailed;
     }
-    return 0;
+    return kStartedUp;
 }
 
 void close() {

@@ -23,6 +23,9 @@ extern SDL_Texture* gCanvas;  // the picture; the renderer's target between pres
 // the picture is taken at each present and put back when the renderer reports its targets reset.
 extern bool gKeepPictureCopy;
 
+// What the start-up operations return; each failure is printed on standard output first.
+constexpr int kStartedUp = 0;
+constexpr int kStartUpFailed = 1;
 int init();
 int loadTiles();
 int loadFont();

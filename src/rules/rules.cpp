@@ -14,6 +14,10 @@
 
 namespace {
 
+int winnerCode(int player) {
+    return kWinnerCodeBase + player;
+}
+
 // The console's bell: the sound of a unit disappearing, for a player at a terminal; the window's audio
 // output plays the game's own sound for everyone else.
 constexpr int kBellCharacter = 7;

@@ -35,9 +35,6 @@ int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetCol
 // An interactive operation that ends because a match was won returns 10 plus the winner's number, and
 // every operation above it passes that up unchanged.
 constexpr int kWinnerCodeBase = 10;
-constexpr int winnerCode(int player) {
-    return kWinnerCodeBase + player;
-}
 constexpr bool isWinnerCode(int result) {
     return result > kWinnerCodeBase;
 }

@@ -89,6 +89,17 @@ bool writeMapFile(const char* fileName) {
     return written;
 }
 
+MapReader mapReaderOver(const char* text, std::size_t length) {
+    return {textCursorOver(text, length), 0, 0};
+}
+
+// Clears the board and reads every item into it.
+void readStatusMatrix(MapReader& reader) {
+    clearStatusMatrix();
+    MapItem item;
+    while (readMapItem(reader, item)) applyMapItem(item);
+}
+
 }  // namespace
 
 void clearStatusMatrix() {
@@ -103,10 +114,6 @@ void clearStatusMatrix() {
     }
     gNumberOfUnit[1] = 0;
     gNumberOfUnit[2] = 0;
-}
-
-MapReader mapReaderOver(const char* text, std::size_t length) {
-    return {textCursorOver(text, length), 0, 0};
 }
 
 bool readMapItem(MapReader& reader, MapItem& item) {
@@ -155,12 +162,6 @@ int applyMapItem(const MapItem& item) {
     }
     return addUnit(item.row, item.column, item.type, item.owner, item.actionPoint, item.healthPoint, false,
                    false);
-}
-
-void readStatusMatrix(MapReader& reader) {
-    clearStatusMatrix();
-    MapItem item;
-    while (readMapItem(reader, item)) applyMapItem(item);
 }
 
 void parseStatusMatrix(const char* text, std::size_t length) {

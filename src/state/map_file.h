@@ -33,7 +33,7 @@ void parseStatusMatrix(const char* text, std::size_t length);
 bool loadMapFile(const char* fileName);
 
 // The reading of a map file, item by item, for whoever wants to see what the game makes of a file (the
-// map makers' tool): readStatusMatrix is a loop of readMapItem and applyMapItem.
+// map makers' tool): a load is a loop of readMapItem and applyMapItem.
 enum class MapItemKind {
     kTile,                // tile number `tile` for hex (row, column)
     kUnit,                // a unit line with all six fields
@@ -57,7 +57,6 @@ struct MapReader {
     int row;  // the next hex of the tile block; past the board once the unit block is reached
     int column;
 };
-MapReader mapReaderOver(const char* text, std::size_t length);
 // Opens a map file for reading with the game's fixed buffer; false when it cannot be opened or read.
 bool openMapFile(const char* fileName, std::FILE*& file, MapReader& reader);
 // The next item: true for a tile or a unit line, false at the end of the reading (item.kind says why).
@@ -65,5 +64,3 @@ bool readMapItem(MapReader& reader, MapItem& item);
 // Puts a tile or unit on the board as a load does: the tile keeps its low 8 bits; the unit goes through
 // addUnit, whose result is returned (0 placed, or why not).
 int applyMapItem(const MapItem& item);
-// Clears the board and reads every item into it.
-void readStatusMatrix(MapReader& reader);

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kPromptLineStart = 2;
-
 // Keys pressed before the prompt appeared are not part of the name.
 void dropPendingEvents() {
     SDL_Event event;
@@ -37,7 +35,7 @@ int takeNameIfDone(int result, const char typed[kNameBufferSize], char name[kNam
 int loadStatusMatrix(bool prompt, char name[kNameBufferSize]) {
     if (!prompt) return loadMapByName(name);
     dropPendingEvents();
-    renderText(kPromptLineStart, kLoadPrompt);
+    renderText(kInfoLineX, kLoadPrompt);
     char typed[kNameBufferSize];
     if (readMapName(typed) == kWindowClosed) return kWindowClosed;
     return takeNameIfDone(loadMapByName(typed), typed, name);
@@ -45,9 +43,9 @@ int loadStatusMatrix(bool prompt, char name[kNameBufferSize]) {
 
 int saveStatusMatrix(char name[kNameBufferSize]) {
     dropPendingEvents();
-    renderText(kPromptLineStart, kSavePromptStart);
-    renderText(kPromptLineStart, name);
-    renderText(kPromptLineStart, kSavePromptEnd);
+    renderText(kInfoLineX, kSavePromptStart);
+    renderText(kInfoLineX, name);
+    renderText(kInfoLineX, kSavePromptEnd);
     char typed[kNameBufferSize];
     if (readMapName(typed) == kWindowClosed) return kWindowClosed;
     return takeNameIfDone(saveMapByName(typed), typed, name);

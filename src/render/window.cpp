@@ -139,18 +139,17 @@ void copyPicture() {
         SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, gPictureCopy, kPicturePitch) == 0;
 }
 
-// F11 and Alt+Enter switch between the window and the whole screen. Alt itself is the window's modifier:
-// it never counts as a key of the game either.
-bool isWindowKey(const SDL_Event& event) {
-    if (event.type != SDL_KEYDOWN) return false;
-    const SDL_Keycode key = event.key.keysym.sym;
-    return key == SDLK_F11 || key == SDLK_LALT || key == SDLK_RALT ||
-           ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT) != 0);
+bool isAltKey(SDL_Keycode key) {
+    return key == SDLK_LALT || key == SDLK_RALT;
 }
 
-void handleWindowKey(const SDL_Event& event) {
-    const SDL_Keycode key = event.key.keysym.sym;
-    if (key == SDLK_LALT || key == SDLK_RALT) return;
+// F11 and Alt+Enter switch between the window and the whole screen.
+bool isFullscreenKey(const SDL_Keysym& keysym) {
+    return keysym.sym == SDLK_F11 ||
+           ((keysym.sym == SDLK_RETURN || keysym.sym == SDLK_KP_ENTER) && (keysym.mod & KMOD_ALT) != 0);
+}
+
+void toggleFullscreen() {
     const bool fullscreen = (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_SetWindowFullscreen(gWindow, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     gPresentDue = true;
@@ -298,7 +297,22 @@ bool presentIsDue() {
 bool handleWindowEvent(const SDL_Event& event) {
     if (event.type == SDL_RENDER_TARGETS_RESET) restorePicture();
     if (windowNeedsPicture(event)) gPresentDue = true;
-    if (!isWindowKey(event)) return false;
-    handleWindowKey(event);
+    if (event.type != SDL_KEYDOWN) return false;
+    // Alt is the window's modifier: it never counts as a key of the game either.
+    if (isAltKey(event.key.keysym.sym)) return true;
+    if (!isFullscreenKey(event.key.keysym)) return false;
+    toggleFullscreen();
     return true;
+}
+
+SDL_Surface* pictureAsSurface() {
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, kWindowWidth, kWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr) return nullptr;
+    if (SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, surface->pixels, surface->pitch) ==
+        0) {
+        return surface;
+    }
+    SDL_FreeSurface(surface);
+    return nullptr;
 }

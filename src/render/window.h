@@ -47,3 +47,7 @@ bool presentIsDue();
 // system needs the picture shown again, and handles the window's own keys (F11 and Alt+Enter toggle
 // fullscreen; Alt is theirs too). True when the event was the window's own and the game must not see it.
 bool handleWindowEvent(const SDL_Event& event);
+
+// The picture read back into a new surface (ARGB8888) that the caller frees, for the tools that save it;
+// null when it cannot be read, with SDL's error saying why.
+SDL_Surface* pictureAsSurface();

@@ -37,7 +37,7 @@ void makeFileName(const char* name, char fileName[kFileNameSize]) {
 // A reader of the file's text, with its first piece at hand; false when the file cannot be read at all
 // (a directory, say), which leaves the board as it was.
 bool startReading(std::FILE* file, MapReader& reader) {
-    reader = {textCursorOverFile(file, gMapFileText, sizeof gMapFileText), 0, 0};
+    reader = {textCursorOverFile(file, gMapFileText, sizeof gMapFileText), 0, 0, false};
     return !atTextEnd(reader.text) || !std::ferror(file);
 }
 
@@ -89,8 +89,11 @@ bool writeMapFile(const char* fileName) {
     return written;
 }
 
-MapReader mapReaderOver(const char* text, std::size_t length) {
-    return {textCursorOver(text, length), 0, 0};
+// Nothing more is read once the text cannot be read.
+bool endReading(MapReader& reader, MapItem& item, MapItemKind why) {
+    item.kind = why;
+    reader.ended = true;
+    return false;
 }
 
 // Clears the board and reads every item into it.
@@ -118,17 +121,15 @@ void clearStatusMatrix() {
 
 bool readMapItem(MapReader& reader, MapItem& item) {
     TextCursor& text = reader.text;
+    item.kind = MapItemKind::kEnd;
+    if (reader.ended) return false;
     skipWhiteSpace(text);
     item.line = text.line;
     if (reader.row < kBoardRows) {
         // The tile block: 17 numbers for each of the 10 rows, each followed by a comma when one is there.
         item.row = reader.row;
         item.column = reader.column;
-        if (!scanInt(text, item.tile)) {
-            item.kind = MapItemKind::kUnreadableTile;
-            reader.row = kBoardRows + 1;  // nothing more is read
-            return false;
-        }
+        if (!scanInt(text, item.tile)) return endReading(reader, item, MapItemKind::kUnreadableTile);
         matchCharacter(text, ',');
         item.kind = MapItemKind::kTile;
         if (++reader.column == kBoardColumns) {
@@ -137,8 +138,7 @@ bool readMapItem(MapReader& reader, MapItem& item) {
         }
         return true;
     }
-    item.kind = MapItemKind::kEnd;
-    if (reader.row > kBoardRows || atTextEnd(text)) return false;
+    if (atTextEnd(text)) return false;
     // One unit line "row,column,kind,owner,action points,health points". White space may come before
     // each number, and the kind is the character right after its comma, whatever it is.
     const bool whole = scanInt(text, item.row) && matchCharacter(text, ',') && scanInt(text, item.column) &&
@@ -146,11 +146,7 @@ bool readMapItem(MapReader& reader, MapItem& item) {
                        matchCharacter(text, ',') && scanInt(text, item.owner) && matchCharacter(text, ',') &&
                        scanInt(text, item.actionPoint) && matchCharacter(text, ',') &&
                        scanInt(text, item.healthPoint);
-    if (!whole) {
-        item.kind = MapItemKind::kUnreadableUnitLine;
-        reader.row = kBoardRows + 1;
-        return false;
-    }
+    if (!whole) return endReading(reader, item, MapItemKind::kUnreadableUnitLine);
     item.kind = MapItemKind::kUnit;
     return true;
 }
@@ -165,7 +161,7 @@ int applyMapItem(const MapItem& item) {
 }
 
 void parseStatusMatrix(const char* text, std::size_t length) {
-    MapReader reader = mapReaderOver(text, length);
+    MapReader reader = {textCursorOver(text, length), 0, 0, false};
     readStatusMatrix(reader);
 }
 

@@ -54,8 +54,9 @@ struct MapItem {
 };
 struct MapReader {
     TextCursor text;
-    int row;  // the next hex of the tile block; past the board once the unit block is reached
+    int row;  // the next hex of the tile block; kBoardRows once the unit block is reached
     int column;
+    bool ended;  // an unreadable tile or unit line ended the reading
 };
 // Opens a map file for reading with the game's fixed buffer; false when it cannot be opened or read.
 bool openMapFile(const char* fileName, std::FILE*& file, MapReader& reader);

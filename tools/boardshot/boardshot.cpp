@@ -261,12 +261,9 @@ void printUsage() {
 // Reads the picture back from the renderer and writes it as a PNG; the screens of the real game with a
 // palette, since they are committed as the README's screenshots.
 int savePicture(const std::string& path, bool indexed) {
-    SDL_Surface* picture =
-        SDL_CreateRGBSurfaceWithFormat(0, kWindowWidth, kWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (picture == nullptr) return 1;
-    int result =
-        SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture->pixels, picture->pitch);
-    if (result == 0)
+    SDL_Surface* picture = pictureAsSurface();
+    int result = -1;
+    if (picture != nullptr)
         result = indexed ? saveIndexedPng(picture, path.c_str()) : IMG_SavePNG(picture, path.c_str());
     if (result != 0) fprintf(stderr, "boardshot: cannot save %s: %s\n", path.c_str(), SDL_GetError());
     SDL_FreeSurface(picture);

@@ -218,21 +218,18 @@ fs::path dataDirectory(const char* given) {
 int render(const char* file, const char* output, const char* data) {
     if (!loadMapFile(file)) return cannotRead(file);
     const fs::path picture = fs::absolute(output);
+    const fs::path pictures = dataDirectory(data);
     std::error_code error;
-    fs::current_path(dataDirectory(data), error);
-    if (error) return usageError(("no data directory " + dataDirectory(data).string()).c_str());
+    fs::current_path(pictures, error);
+    if (error) return usageError(("no data directory " + pictures.string()).c_str());
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_RENDER_DRIVER", "software", 1);
     int status = kUnreadable;
-    if (init() == 0 && loadTiles() == 0 && loadFont() == 0) {
+    if (init() == kStartedUp && loadTiles() == kStartedUp && loadFont() == kStartedUp) {
         clearPicture();
         renderMap();
-        SDL_Surface* surface =
-            SDL_CreateRGBSurfaceWithFormat(0, kWindowWidth, kWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-        if (surface != nullptr &&
-            SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, surface->pixels,
-                                 surface->pitch) == 0 &&
-            IMG_SavePNG(surface, picture.c_str()) == 0) {
+        SDL_Surface* surface = pictureAsSurface();
+        if (surface != nullptr && IMG_SavePNG(surface, picture.c_str()) == 0) {
             status = kClean;
         } else {
             std::fprintf(stderr, "qorda-map: cannot write %s: %s\n", picture.c_str(), SDL_GetError());
@@ -268,7 +265,10 @@ void printUnitsLeft(int player) {
 int duel(const char* file, int turns) {
     if (!loadMapFile(file)) return cannotRead(file);
     // No window: nothing is drawn, there are no pauses, and the beeps of falling units stay off the output.
-    if (SDL_Init(SDL_INIT_EVENTS) != 0) return usageError(SDL_GetError());
+    if (SDL_Init(SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "qorda-map: cannot start SDL's events: %s\n", SDL_GetError());
+        return kUnreadable;
+    }
     gWaitPercent = 0;
     gBeforePoll = pressAKey;
     std::fflush(stdout);

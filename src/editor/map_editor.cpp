@@ -32,35 +32,48 @@ constexpr int kHexEntryFields = 3;
 constexpr int kTileEntryFields = 4;
 constexpr int kUnitEntryFields = 6;
 
-enum class Reply { kQuit, kYes, kNo, kOtherKey };
+// What the keys of one polling pass answered to a question.
+struct Answers {
+    bool closed = false;
+    bool anyKey = false;
+    bool yes = false;
+    bool no = false;
+};
 
-Reply replyOfKey(SDL_Keycode key) {
-    if (key == SDLK_y) return Reply::kYes;
-    if (key == SDLK_n) return Reply::kNo;
-    return Reply::kOtherKey;
+// Waits for a polling pass that answers: with any key, or only with "y" or "n" when yesOrNo (other keys
+// are ignored then). The whole pass belongs to the question, so keys queued behind the answer in the same
+// pass are answers to it too, never to the next screen; a quit ends the wait at once.
+Answers waitForAnswers(bool yesOrNo) {
+    Answers answers;
+    while (yesOrNo ? !answers.yes && !answers.no : !answers.anyKey) {
+        presentAndWait();
+        SDL_Keycode key;
+        Polled polled;
+        while ((polled = pollKey(key)) != Polled::kNothing) {
+            if (polled == Polled::kQuit) return {.closed = true};
+            answers.anyKey = true;
+            answers.yes = answers.yes || key == SDLK_y;
+            answers.no = answers.no || key == SDLK_n;
+        }
+    }
+    return answers;
 }
 
-// Waits for a key down (any key, or only "y" or "n" when yesOrNo) or a quit. Events queued behind the
-// reply stay for whoever reads next, as after a typed entry, except the text that the key itself typed
-// while text input was on: an answer is never part of the next entry.
-Reply waitForReply(bool yesOrNo) {
+enum class Reply { kQuit, kYes, kNo };
+
+// Waits for "y", "n" or a quit and returns at the first of them: the answer leaves the editor, and what
+// is queued behind it is for the screen that comes next.
+Reply waitForFirstReply() {
     for (;;) {
         presentAndWait();
         SDL_Keycode key;
         Polled polled;
         while ((polled = pollKey(key)) != Polled::kNothing) {
             if (polled == Polled::kQuit) return Reply::kQuit;
-            const Reply reply = replyOfKey(key);
-            if (yesOrNo && reply == Reply::kOtherKey) continue;
-            SDL_FlushEvent(SDL_TEXTINPUT);
-            return reply;
+            if (key == SDLK_y) return Reply::kYes;
+            if (key == SDLK_n) return Reply::kNo;
         }
     }
-}
-
-// "y", "n" or a quit; every other key is ignored.
-Reply waitForYesOrNo() {
-    return waitForReply(true);
 }
 
 // The first screen; any key goes on. False when the window was closed.
@@ -69,18 +82,18 @@ bool showHelp() {
     gTextX = kInfoLineX;
     gTextY = 0;
     renderText(kInfoLineX, kEditorHelpText);
-    return waitForReply(false) != Reply::kQuit;
+    return !waitForAnswers(false).closed;
 }
 
-// The board as it is, with the question whether to keep it; "n" empties it. False when the window was
-// closed.
+// The board as it is, with the question whether to keep it; an "n" anywhere in the answering pass empties
+// it. False when the window was closed.
 bool keepOrClearBoard() {
     clearPicture();
     renderMap();
     writeInfoLine(kKeepOrClearQuestion);
-    const Reply reply = waitForYesOrNo();
-    if (reply == Reply::kQuit) return false;
-    if (reply == Reply::kNo) clearStatusMatrix();
+    const Answers answers = waitForAnswers(true);
+    if (answers.closed) return false;
+    if (answers.no) clearStatusMatrix();
     return true;
 }
 
@@ -164,9 +177,10 @@ bool runEntryLoop() {
 
         writeInfoLine(kInvalidEntryQuestion);
         prompt = true;
-        const Reply reply = waitForYesOrNo();
-        if (reply == Reply::kQuit) return false;
-        if (reply == Reply::kYes) return true;
+        // A "y" anywhere in the answering pass ends the editing, whatever else the pass held.
+        const Answers answers = waitForAnswers(true);
+        if (answers.closed) return false;
+        if (answers.yes) return true;
         // The prompt is written anew over a blank info line, so the entry leaves nothing to erase.
         std::memset(entry, 0, sizeof entry);
         count = 0;
@@ -176,7 +190,7 @@ bool runEntryLoop() {
 // kMapNotSaved when the user does not want to save; otherwise the result of the save.
 int askToSave(char name[kNameBufferSize]) {
     writeInfoLine(kSaveQuestion);
-    const Reply reply = waitForYesOrNo();
+    const Reply reply = waitForFirstReply();
     if (reply == Reply::kQuit) return kWindowClosed;
     if (reply == Reply::kNo) return kMapNotSaved;
     startInfoLine();

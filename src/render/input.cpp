@@ -104,8 +104,11 @@ int directionOfKey(SDL_Keycode key, bool topRowDigits) {
 
 int readTypedText(char* buffer, int capacity, int& count) {
     SDL_StartTextInput();
-    for (;;) {
+    bool finished = false;
+    while (!finished) {
         presentAndWait();
+        // A Return finishes the text only once the whole pass is read: what was typed behind it in the
+        // same pass still belongs to this text, as it would have been taken before stopping text input.
         SDL_Event event;
         while (pollEvent(event)) {
             if (event.type == SDL_QUIT) {
@@ -115,12 +118,12 @@ int readTypedText(char* buffer, int capacity, int& count) {
             if (event.type == SDL_TEXTINPUT) {
                 appendTypedBytes(event.text.text, buffer, capacity, count);
             } else if (event.type == SDL_KEYDOWN && isReturnKey(event.key.keysym.sym)) {
-                // The rest of the queue belongs to whoever reads next.
-                SDL_StopTextInput();
-                return 0;
+                finished = true;
             } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_BACKSPACE && count > 0) {
                 eraseLastByte(buffer, count);
             }
         }
     }
+    SDL_StopTextInput();
+    return 0;
 }

@@ -261,6 +261,40 @@ TEST_F(MapEditorTest, TextTypedByAnAnswerKeyDoesNotReachTheEntry) {
     EXPECT_EQ(gUnitType[3][3], 'c');
 }
 
+TEST_F(MapEditorTest, KeysBehindAnAnswerInTheSamePassBelongToTheSameWait) {
+    const SDL_Event key = keyEvent(SDLK_ESCAPE);
+    const SDL_Event yes = keyEvent(SDLK_y);
+    const SDL_Event no = keyEvent(SDLK_n);
+    const SDL_Event done = keyEvent(SDLK_RETURN);
+    struct Case {
+        const char* what;
+        std::vector<std::vector<SDL_Event>> passes;  // the events of each pass, queued together
+        int healthPointAt23;                         // the Archer's 2, a new unit's, or 0 once cleared
+        std::string infoLine;                        // the wait that the window is closed at
+    };
+    const Case cases[] = {
+        {"help screen", {{key, no}}, 2, kKeepOrClearQuestion},
+        {"keep or clear", {{key}, {yes, no}}, 0, kEntryPrompt},
+        {"entry typed on",
+         {{key}, {yes}, {textEvent("2,3,c,1,7,5"), done, textEvent("0")}},
+         50,
+         kEntryPrompt},
+        {"entry corrected",
+         {{key}, {yes}, {textEvent("2,3,c,1,7,59"), done, keyEvent(SDLK_BACKSPACE)}},
+         5,
+         kEntryPrompt},
+        {"invalid-entry question", {{key}, {yes}, {textEvent("q"), done}, {no, yes}}, 2, kSaveQuestion},
+    };
+    for (const Case& c : cases) {
+        setUpBoard();
+        clearScript();
+        for (const std::vector<SDL_Event>& pass : c.passes) scriptTogether(pass);
+        EXPECT_EQ(edit(), 1) << c.what;
+        EXPECT_EQ(gUnitHealthPoint[2][3], c.healthPointAt23) << c.what;
+        EXPECT_TRUE(infoLineReads(c.infoLine)) << c.what;
+    }
+}
+
 TEST_F(MapEditorTest, BackspaceTakesTheLastCharacterOffTheEntryAndTheScreen) {
     struct Case {
         const char* what;

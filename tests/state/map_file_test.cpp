@@ -287,6 +287,35 @@ TEST_F(MapFileTest, LoadPromptTakesTheTypedName) {
     EXPECT_EQ(gTextX, 2 + kGlyphSize * (promptLength + 2));
 }
 
+TEST_F(MapFileTest, ThePassThatFinishesANameIsReadToItsEnd) {
+    writeFile("map02.txt", groundTileBlock() + "8,0,a,1,7,2\n");
+    struct Case {
+        const char* what;
+        bool saving;
+        std::vector<SDL_Event> pass;  // all queued together
+        int result;
+        const char* name;  // the buffer afterwards
+    };
+    const Case cases[] = {
+        {"Backspace behind Return",
+         false,
+         {textEvent("map02x"), keyEvent(SDLK_RETURN), keyEvent(SDLK_BACKSPACE)},
+         0,
+         "map02"},
+        {"text behind Return", true, {textEvent("ab"), keyEvent(SDLK_RETURN), textEvent("c")}, 0, "abc"},
+        {"a second Return", true, {textEvent("de"), keyEvent(SDLK_RETURN), keyEvent(SDLK_KP_ENTER)}, 0, "de"},
+        {"quit behind Return", false, {textEvent("map02"), keyEvent(SDLK_RETURN), quitEvent()}, 1, "map01"},
+    };
+    for (const Case& c : cases) {
+        clearScript();
+        scriptTogether(c.pass);
+        char buffer[kNameBufferSize] = "map01";
+        EXPECT_EQ(c.saving ? saveStatusMatrix(buffer) : loadStatusMatrix(1, buffer), c.result) << c.what;
+        EXPECT_STREQ(buffer, c.name) << c.what;
+    }
+    EXPECT_TRUE(fs::exists(workDirectory / "abc.txt"));
+}
+
 TEST_F(MapFileTest, SavePromptShowsTheSuggestionAndTakesTheTypedName) {
     gTextX = kInfoLineX;
     gTextY = kInfoLineY;

@@ -119,6 +119,10 @@ void scriptTogether(std::initializer_list<SDL_Event> events) {
     gScript.emplace_back(events);
 }
 
+void scriptTogether(const std::vector<SDL_Event>& events) {
+    gScript.push_back(events);
+}
+
 void scriptKeys(std::initializer_list<SDL_Keycode> keys) {
     for (SDL_Keycode key : keys) gScript.push_back({keyEvent(key)});
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "render/input.h"
 #include "support/picture.h"
@@ -50,6 +51,7 @@ SDL_Event textEvent(const char* text);  // up to 31 bytes
 SDL_Event quitEvent();
 void script(std::initializer_list<SDL_Event> events);
 void scriptTogether(std::initializer_list<SDL_Event> events);
+void scriptTogether(const std::vector<SDL_Event>& events);
 void scriptKeys(std::initializer_list<SDL_Keycode> keys);
 void clearScript();
 int scriptedPassesLeft();

@@ -106,10 +106,13 @@ int play(bool versusComputer, bool help) {
     renderMap();
     addCursorToMap(match.row, match.column, match.player);
     bool promptPending = true;
+    // The drawings counted when this loop last showed the help text whole.
+    unsigned drawingsWithWholeHelpText = pictureDrawings() - 1;
     for (;;) {
-        // The help text stays on top of the hexes that the last pass repainted. When nothing was painted
-        // since the last present, the text the player sees is still whole.
-        if (help && presentIsDue()) {
+        // The help text goes back on top of whatever was painted since, by this loop or by a nested one
+        // that has shown the picture already. Over an unchanged picture it is not written again, so that
+        // a waiting help match presents nothing.
+        if (help && pictureDrawings() != drawingsWithWholeHelpText) {
             gTextX = kInfoLineX;
             gTextY = 0;
             renderText(kInfoLineX, kMatchHelpText);
@@ -118,6 +121,8 @@ int play(bool versusComputer, bool help) {
             writePrompt(match.player, kCursorModePrompt);
             promptPending = false;
         }
+        // The prompt is on the info line, below the help text.
+        drawingsWithWholeHelpText = pictureDrawings();
         presentAndWait();
         SDL_Keycode key;
         Polled polled;

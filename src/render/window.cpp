@@ -16,6 +16,13 @@ namespace {
 
 // Set by every drawing into the picture and by the window system's requests; cleared by a present.
 bool gPresentDue = false;
+// Counts the drawings into the picture; see pictureDrawings.
+unsigned gPictureDrawings = 0;
+
+void notePictureDrawn() {
+    gPresentDue = true;
+    ++gPictureDrawings;
+}
 
 // Window events after which the window no longer shows the picture, or shows it at another size: the
 // window was uncovered, shown again or resized, or the renderer lost its targets.
@@ -264,20 +271,20 @@ void close() {
 void copyToPicture(SDL_Texture* atlas, const SDL_Rect& source, const SDL_Rect& destination) {
     if (gRenderer == nullptr) return;
     SDL_RenderCopy(gRenderer, atlas, &source, &destination);
-    gPresentDue = true;
+    notePictureDrawn();
 }
 
 void fillPictureArea(const SDL_Rect& area) {
     if (gRenderer == nullptr) return;
     SDL_RenderFillRect(gRenderer, &area);
-    gPresentDue = true;
+    notePictureDrawn();
 }
 
 void clearPicture() {
     if (gRenderer == nullptr) return;
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RenderClear(gRenderer);
-    gPresentDue = true;
+    notePictureDrawn();
 }
 
 void presentPicture() {
@@ -292,6 +299,10 @@ void presentPicture() {
 
 bool presentIsDue() {
     return gPresentDue;
+}
+
+unsigned pictureDrawings() {
+    return gPictureDrawings;
 }
 
 bool handleWindowEvent(const SDL_Event& event) {

@@ -42,6 +42,9 @@ void presentPicture();
 // Whether the next present will show something: true from the first drawing (or the window system's
 // request) after a present until the next present.
 bool presentIsDue();
+// A count that changes with every drawing into the picture, presented or not: comparing two readings
+// tells whether anything was painted in between, for what must stay on top of the picture.
+unsigned pictureDrawings();
 
 // The window's part of every event that the game reads (see render/input.h): notes whether the window
 // system needs the picture shown again, and handles the window's own keys (F11 and Alt+Enter toggle

@@ -2,6 +2,7 @@
 
 #include "render/board_drawing.h"
 #include "render/text.h"
+#include "render/texts.h"
 #include "state/board.h"
 #include "support/game_test.h"
 
@@ -108,6 +109,21 @@ TEST_F(MatchTest, HelpMatchStartsAboveTheArcherAndShowsItsText) {
     // The help text's second line starts with three blanks and "--".
     const SDL_Rect minus = {10 * kGlyphSize, 4 * kGlyphSize, kGlyphSize, kGlyphSize};
     EXPECT_EQ(cellMismatches("font.bmp", 0x000000, minus, kInfoLineX + 3 * kGlyphSize, kGlyphSize), 0);
+}
+
+TEST_F(MatchTest, HelpTextIsWholeAgainAfterANestedWait) {
+    // Up to (5, 0) under the text; then, in one pass, up to (4, 0) and the end-of-turn question, which
+    // shows the repainted hexes; then the question is cancelled, which paints nothing.
+    scriptKeys({SDLK_g, SDLK_g});
+    scriptTogether({keyEvent(SDLK_g), keyEvent(SDLK_ESCAPE)});
+    scriptKeys({SDLK_ESCAPE});
+    EXPECT_EQ(play(1, 1), 1);
+    // The text is whole when writing it once more changes no pixel.
+    const std::vector<Uint32> shown = readPicture();
+    gTextX = kInfoLineX;
+    gTextY = 0;
+    renderText(kInfoLineX, kMatchHelpText);
+    EXPECT_TRUE(readPicture() == shown);
 }
 
 TEST_F(MatchTest, TwoHumansPlayAMatchToItsVictory) {

@@ -186,10 +186,28 @@ SDL_Texture* textureFromAtlas(SDL_Surface* surface, const char* fileName, Uint8 
     return texture;
 }
 
+// Where there is no display, SDL falls back to a video driver that shows nothing, and the game would wait
+// for keys that never come. Only a driver asked for by name (as the tests and tools ask for the dummy one)
+// may show nothing. False, with SDL's error saying why and SDL shut down again, when there is no display.
+bool hasDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!invisible || (asked != nullptr && *asked != 0)) return true;
+    SDL_Quit();
+    const char* display = SDL_getenv("DISPLAY");
+    if (display != nullptr && *display != 0) {
+        SDL_SetError("Cannot open the display \"%s\"", display);
+    } else {
+        SDL_SetError("No display to open the window on: DISPLAY is not set");
+    }
+    return false;
+}
+
 }  // namespace
 
 int init() {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0 || !hasDisplay()) {
         printf("SDL could not initialize! SDL Error: %s\n", SDL_GetError());
         return kStartUpFailed;
     }

@@ -23,11 +23,16 @@ namespace {
 // Sets an environment variable for the life of the object, then restores the previous value.
 class ScopedEnvironment {
    public:
+    // A null value unsets the variable.
     ScopedEnvironment(const char* name, const char* value) : name_(name) {
         const char* previous = std::getenv(name);
         hadPrevious_ = previous != nullptr;
         if (hadPrevious_) previous_ = previous;
-        setenv(name, value, 1);
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
     }
     ~ScopedEnvironment() {
         if (hadPrevious_) {
@@ -143,6 +148,31 @@ TEST_F(StartUpTest, FailuresOfInitAreReported) {
         EXPECT_EQ(result, 1);
         EXPECT_EQ(gWindow != nullptr, c.windowMade);
         EXPECT_EQ(gRenderer, nullptr);
+        close();
+        expectNothingLeftOpen();
+    }
+}
+
+TEST_F(StartUpTest, WithoutADisplayTheStartUpFailsAndSaysWhichDisplay) {
+    // No driver is asked for, as when a player starts the game: SDL would fall back to one that shows
+    // nothing.
+    const ScopedEnvironment anyDriver("SDL_VIDEODRIVER", nullptr);
+    const ScopedEnvironment noWayland("WAYLAND_DISPLAY", nullptr);
+    struct Case {
+        const char* display;
+        const char* named;  // what the reason names
+    };
+    const Case cases[] = {{nullptr, "DISPLAY"}, {":97", "\":97\""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        const ScopedEnvironment display("DISPLAY", c.display);
+        startCapturingStdout();
+        const int result = init();
+        const std::string error = SDL_GetError();
+        EXPECT_EQ(capturedStdout(), "SDL could not initialize! SDL Error: " + error + "\n");
+        EXPECT_NE(error.find(c.named), std::string::npos) << error;
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(gWindow, nullptr);
         close();
         expectNothingLeftOpen();
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game under a private X server (default renderer) and checks how it starts, ends, waits
 # and shows its picture.
-# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|idle|expose|scale|key-latency [window_probe]
+# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|no-display|keys-together|idle|expose|scale|key-latency
+#        [window_probe]
 set -euo pipefail
 program=$(realpath "$1")
 data=$(realpath "$2")
@@ -68,6 +69,36 @@ case "$case_name" in
     game_pid=
     [ "$status" = 0 ] || { echo "expected exit status 0, got $status"; exit 1; }
     grep -qx "Failed to load media!" "$work/stdout" || { echo "missing message; stdout was:"; cat "$work/stdout"; exit 1; }
+    ;;
+  no-display)
+    # With everything it needs but a display, the game must end at once rather than show itself nowhere.
+    cp "$data"/tiles.png "$data"/font.bmp "$data"/*.txt "$work/"
+    (cd "$work" && unset DISPLAY WAYLAND_DISPLAY && exec "$program" >"$work/stdout" 2>/dev/null) &
+    game_pid=$!
+    wait_for_exit "$game_pid" 10
+    status=$exit_status
+    game_pid=
+    [ "$status" = 0 ] || { echo "expected exit status 0, got $status"; exit 1; }
+    { grep -q "^SDL could not initialize! SDL Error: .*DISPLAY" "$work/stdout" &&
+      grep -qx "Failed to initialize!" "$work/stdout"; } || { echo "missing message; stdout was:"; cat "$work/stdout"; exit 1; }
+    ;;
+  keys-together)
+    # Keys queued while the game is stopped reach it in one pass: the Backspace behind the Return still
+    # edits the typed name, so map02 is loaded, not map02x.
+    cp "$data/map01.txt" "$work/map02.txt"
+    start_game
+    press_keys "$window" 3
+    sleep 0.5
+    kill -STOP "$game_pid"
+    xdotool type --delay 0 map02x
+    xdotool key --delay 0 Return BackSpace
+    sleep 0.3
+    kill -CONT "$game_pid"
+    sleep 1
+    press_keys "$window" 6
+    wait_for_exit "$game_pid" 10
+    game_pid=
+    if grep -q "Error opening file" "$work/stdout"; then echo "the name lost its Backspace:"; cat "$work/stdout"; exit 1; fi
     ;;
   idle)
     start_game

@@ -89,6 +89,13 @@ bool writeMapFile(const char* fileName) {
     return written;
 }
 
+// A hex of the tile block, as a number like those the file writes.
+Number hexNumber(int index) {
+    Number number = {index, true, static_cast<std::uint8_t>(index), {}};
+    std::snprintf(number.shown, sizeof number.shown, "%d", index);
+    return number;
+}
+
 // Nothing more is read once the text cannot be read.
 bool endReading(MapReader& reader, MapItem& item, MapItemKind why) {
     item.kind = why;
@@ -127,9 +134,9 @@ bool readMapItem(MapReader& reader, MapItem& item) {
     item.line = text.line;
     if (reader.row < kBoardRows) {
         // The tile block: 17 numbers for each of the 10 rows, each followed by a comma when one is there.
-        item.row = reader.row;
-        item.column = reader.column;
-        if (!scanInt(text, item.tile)) return endReading(reader, item, MapItemKind::kUnreadableTile);
+        item.row = hexNumber(reader.row);
+        item.column = hexNumber(reader.column);
+        if (!scanNumber(text, item.tile)) return endReading(reader, item, MapItemKind::kUnreadableTile);
         matchCharacter(text, ',');
         item.kind = MapItemKind::kTile;
         if (++reader.column == kBoardColumns) {
@@ -141,11 +148,11 @@ bool readMapItem(MapReader& reader, MapItem& item) {
     if (atTextEnd(text)) return false;
     // One unit line "row,column,kind,owner,action points,health points". White space may come before
     // each number, and the kind is the character right after its comma, whatever it is.
-    const bool whole = scanInt(text, item.row) && matchCharacter(text, ',') && scanInt(text, item.column) &&
-                       matchCharacter(text, ',') && scanCharacter(text, item.type) &&
-                       matchCharacter(text, ',') && scanInt(text, item.owner) && matchCharacter(text, ',') &&
-                       scanInt(text, item.actionPoint) && matchCharacter(text, ',') &&
-                       scanInt(text, item.healthPoint);
+    const bool whole =
+        scanNumber(text, item.row) && matchCharacter(text, ',') && scanNumber(text, item.column) &&
+        matchCharacter(text, ',') && scanCharacter(text, item.type) && matchCharacter(text, ',') &&
+        scanNumber(text, item.owner) && matchCharacter(text, ',') && scanNumber(text, item.actionPoint) &&
+        matchCharacter(text, ',') && scanNumber(text, item.healthPoint);
     if (!whole) return endReading(reader, item, MapItemKind::kUnreadableUnitLine);
     item.kind = MapItemKind::kUnit;
     return true;
@@ -153,11 +160,13 @@ bool readMapItem(MapReader& reader, MapItem& item) {
 
 int applyMapItem(const MapItem& item) {
     if (item.kind == MapItemKind::kTile) {
-        gMap[item.row][item.column] = static_cast<std::uint8_t>(item.tile);
+        gMap[item.row.value][item.column.value] = item.tile.lowBits;
         return kBoardDone;
     }
-    return addUnit(item.row, item.column, item.type, item.owner, item.actionPoint, item.healthPoint, false,
-                   false);
+    // A number beyond int's range stands at the end of the range on its side, outside every range that
+    // addUnit accepts, so it is refused for the same reason as its smaller cousins.
+    return addUnit(item.row.value, item.column.value, item.type, item.owner.value, item.actionPoint.value,
+                   item.healthPoint.value, false, false);
 }
 
 void parseStatusMatrix(const char* text, std::size_t length) {

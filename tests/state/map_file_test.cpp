@@ -156,9 +156,15 @@ TEST(MapFileReader, UnitBlockIsReadAsLenientlyAsTheGameAllows) {
         {"the kind must follow its comma", "0,0, a,1,5,5\n0,1,a,1,5,5\n", {}},
         {"white space before a comma ends the block", "0 ,1,a,1,5,5\n0,2,a,1,5,5\n", {}},
         {"last line without a line break", "6,6,c,2,10,5", {{6, 6, 'c', 2, 10, 5}}},
-        {"row too large to read", "2147483648,0,a,1,5,5\n1,1,a,1,5,5\n", {}},
-        {"action points never wrap", "0,0,a,1,4294967301,5\n1,1,a,1,5,5\n", {}},
+        {"a row beyond int is refused, reading goes on",
+         "2147483648,0,a,1,5,5\n1,1,a,1,5,5\n",
+         {{1, 1, 'a', 1, 5, 5}}},
+        {"action points never wrap", "0,0,a,1,4294967301,5\n1,1,a,1,5,5\n", {{1, 1, 'a', 1, 5, 5}}},
         {"health points never wrap", "1,1,a,1,5,5\n0,0,a,1,5,4294967297\n", {{1, 1, 'a', 1, 5, 5}}},
+        {"any field beyond int is refused",
+         "0,-99999999999999999999,a,1,5,5\n0,0,a,-4294967295,5,5\n0,3,a,1,5,123456789012345678901234567890\n"
+         "1,1,a,1,5,5\n",
+         {{1, 1, 'a', 1, 5, 5}}},
         {"sign and leading zeros", "+0,-0,a,+001,0007,05\n", {{0, 0, 'a', 1, 7, 5}}},
     };
     for (const Case& c : cases) {
@@ -169,19 +175,22 @@ TEST(MapFileReader, UnitBlockIsReadAsLenientlyAsTheGameAllows) {
 }
 
 TEST(MapFileReader, TileNumbersKeepTheirLowEightBits) {
-    // Commas are optional and the tiles need not be broken into lines.
-    std::string text = "256 300, -1,2147483647,-2147483648,\t129 128";
-    for (int item = 7; item < kBoardHexes; ++item) text += " 7";
+    // Commas are optional and the tiles need not be broken into lines. The numbers beyond int keep the
+    // low 8 bits of their exact value (worked out apart from the game), and reading goes on.
+    std::string text =
+        "256 300, -1,2147483647,-2147483648,\t129 128 2147483648,-2147483649,99999999999999999999,"
+        "-99999999999999999999,+0012345678901234567890123,-12345678901234567890123,";
+    for (int item = 13; item < kBoardHexes; ++item) text += " 7";
     parse(text + "\n0,6,a,1,5,5\n");
-    const int expected[] = {0, 44, 255, 255, 0, 129};
-    for (int column = 0; column < 6; ++column) EXPECT_EQ(gMap[0][column], expected[column]) << column;
+    const int expected[] = {0, 44, 255, 255, 0, 129, 0, 0, 255, 255, 1, 203, 53};
+    for (int column = 0; column < 13; ++column) EXPECT_EQ(gMap[0][column], expected[column]) << column;
     EXPECT_EQ(gMap[9][16], 7);
     EXPECT_EQ(gMap[0][6], 0) << "a unit placed on rocks turns them into ground";
     EXPECT_EQ(unitsOnBoard(), std::vector<Unit>({{0, 6, 'a', 1, 5, 5}}));
 }
 
 TEST(MapFileReader, UnreadableTileEndsTheWholeRead) {
-    for (const char* bad : {"x", "2147483648", "-2147483649", "99999999999999999999", ","}) {
+    for (const char* bad : {"x", "-,", "+x", ","}) {
         std::string text;
         for (int item = 0; item < kBoardHexes; ++item) text += item == 3 * kBoardColumns + 5 ? bad : "7,";
         parse(text + "\n1,1,a,1,5,5\n");
@@ -243,9 +252,9 @@ TEST_F(MapFileTest, LargeFilesLoadLikeSmallOnes) {
         {rocks + std::string(3 << 20, '\n') + "2,2,c,2,5,5\n", 9, 9, {{2, 2, 'c', 2, 5, 5}}},
         {std::string(1 << 20, '0') + "5," + rocks, 5, 9, {}},  // leading zeros, then one tile too many
         {std::string(1 << 20, '7') + "," + rocks + "4,4,s,1,7,8\n",
-         0,
-         0,
-         {}},  // a number that cannot be read
+         113,
+         9,
+         {}},  // a number of a million digits keeps its low 8 bits; then one tile too many
     };
     for (const Case& c : cases) {
         writeFile("large.txt", c.text);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -106,14 +107,21 @@ bool mayWrite(const char* target) {
 }
 
 // A new file with a short name in the directory of target, so that it fits wherever target's name
-// fits; its name goes into temporaryName. -1 when the directory takes no new file.
+// fits; its name goes into temporaryName. -1 when it cannot be made (errno says why).
 int createTemporaryFile(const char* target, char temporaryName[PATH_MAX]) {
     const char* slash = std::strrchr(target, '/');
     const int directory = slash == nullptr ? 0 : static_cast<int>(slash - target) + 1;
     if (std::snprintf(temporaryName, PATH_MAX, "%.*s%s", directory, target, kTemporaryName) >= PATH_MAX) {
+        errno = ENAMETOOLONG;
         return -1;
     }
     return mkstemp(temporaryName);
+}
+
+// Whether the new file could not be made because the directory does not allow it (or its name) rather
+// than for want of room, say, where writing in place could destroy the previous map as well.
+bool directoryRefusedNewFile() {
+    return errno == EACCES || errno == EPERM || errno == ENAMETOOLONG;
 }
 
 // Gives the new file what the old one had (owner, group, permission bits), or a new file's permissions
@@ -141,9 +149,9 @@ bool writeInPlace(const char* target) {
 // place, so that a save that fails on the way (a full disk, a file size limit) never destroys the
 // previous map. To the user it is still a plain write: it writes through symbolic links, keeps the old
 // file's owner and permissions, fails where the user may not write the file, and writes the file in
-// place where the new file cannot be made or could not stand for the old one (a directory that takes no
-// new file, another owner's file, a file of several names, a device). True only when every byte reached
-// the disk and, on the way through a new file, that file took the map file's place.
+// place where the directory takes no new file or the new file could not stand for the old one (another
+// owner's file, a file of several names, a device). True only when every byte reached the disk and, on
+// the way through a new file, that file took the map file's place.
 bool writeMapFile(const char* fileName) {
     char target[PATH_MAX];
     if (!followLinks(fileName, target)) return false;
@@ -153,12 +161,13 @@ bool writeMapFile(const char* fileName) {
     if (exists && (!S_ISREG(old.st_mode) || old.st_nlink > 1)) return writeInPlace(target);
     char temporaryName[PATH_MAX];
     const int descriptor = createTemporaryFile(target, temporaryName);
-    if (descriptor < 0) return writeInPlace(target);
-    FILE* file = takeOverAttributes(descriptor, exists ? &old : nullptr) ? fdopen(descriptor, "w") : nullptr;
+    if (descriptor < 0) return directoryRefusedNewFile() && writeInPlace(target);
+    const bool attributesKept = takeOverAttributes(descriptor, exists ? &old : nullptr);
+    FILE* file = attributesKept ? fdopen(descriptor, "w") : nullptr;
     if (file == nullptr) {
         ::close(descriptor);
         std::remove(temporaryName);
-        return writeInPlace(target);
+        return !attributesKept && writeInPlace(target);
     }
     bool written = writeStatusMatrix(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     written = std::fclose(file) == 0 && written;

@@ -44,13 +44,15 @@ enum class MapItemKind {
 struct MapItem {
     MapItemKind kind;
     int line;  // where the item's text begins (from 1)
-    int row;
-    int column;
-    int tile;
+    // The numbers as the file writes them, of any size: the hex of a tile (its place in the tile block),
+    // or a unit line's fields.
+    Number row;
+    Number column;
+    Number tile;
     char type;
-    int owner;
-    int actionPoint;
-    int healthPoint;
+    Number owner;
+    Number actionPoint;
+    Number healthPoint;
 };
 struct MapReader {
     TextCursor text;
@@ -62,6 +64,7 @@ struct MapReader {
 bool openMapFile(const char* fileName, std::FILE*& file, MapReader& reader);
 // The next item: true for a tile or a unit line, false at the end of the reading (item.kind says why).
 bool readMapItem(MapReader& reader, MapItem& item);
-// Puts a tile or unit on the board as a load does: the tile keeps its low 8 bits; the unit goes through
-// addUnit, whose result is returned (0 placed, or why not).
+// Puts a tile or unit on the board as a load does: the tile keeps its low 8 bits, however large it is;
+// the unit goes through addUnit, whose result is returned (0 placed, or why not). A field beyond int's
+// range is refused as any value out of its range.
 int applyMapItem(const MapItem& item);

@@ -1,5 +1,6 @@
 #include "state/text_scan.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -45,7 +46,7 @@ void skipWhiteSpace(TextCursor& text) {
     while (!atTextEnd(text) && isWhiteSpace(peekCharacter(text))) advance(text);
 }
 
-bool scanInt(TextCursor& text, int& value) {
+bool scanNumber(TextCursor& text, Number& number) {
     skipWhiteSpace(text);
     bool negative = false;
     if (!atTextEnd(text) && (peekCharacter(text) == '+' || peekCharacter(text) == '-')) {
@@ -53,14 +54,38 @@ bool scanInt(TextCursor& text, int& value) {
         advance(text);
     }
     if (atTextEnd(text) || !isDigit(peekCharacter(text))) return false;
+    // The magnitude stops growing once it is beyond int's range on either side; the low bits and the
+    // digits shown go on to the end.
+    constexpr long long kBeyondInt = static_cast<long long>(INT_MAX) + 2;
     long long magnitude = 0;
+    int lowBits = 0;
+    char digits[kShownDigits];
+    int shownDigits = 0;
+    bool cut = false;
     while (!atTextEnd(text) && isDigit(peekCharacter(text))) {
-        magnitude = magnitude * 10 + (peekCharacter(text) - '0');
-        if (magnitude > static_cast<long long>(INT_MAX) + 1) return false;
+        const int digit = peekCharacter(text) - '0';
+        magnitude = std::min(magnitude * 10 + digit, kBeyondInt);
+        lowBits = (lowBits * 10 + digit) % 256;
+        const bool leadingZero = magnitude == 0;
+        if (!leadingZero && shownDigits == kShownDigits) cut = true;
+        if (!leadingZero && !cut) digits[shownDigits++] = peekCharacter(text);
         advance(text);
     }
-    if (!negative && magnitude > INT_MAX) return false;
-    value = static_cast<int>(negative ? -magnitude : magnitude);
+    negative = negative && magnitude != 0;
+    const long long largest = negative ? static_cast<long long>(INT_MAX) + 1 : INT_MAX;
+    number.fits = magnitude <= largest;
+    number.value = static_cast<int>(negative ? -std::min(magnitude, largest) : std::min(magnitude, largest));
+    number.lowBits = static_cast<std::uint8_t>(negative ? (256 - lowBits) % 256 : lowBits);
+    if (shownDigits == 0) digits[shownDigits++] = '0';
+    std::snprintf(number.shown, sizeof number.shown, "%s%.*s%s", negative ? "-" : "", shownDigits, digits,
+                  cut ? "..." : "");
+    return true;
+}
+
+bool scanInt(TextCursor& text, int& value) {
+    Number number;
+    if (!scanNumber(text, number) || !number.fits) return false;
+    value = number.value;
     return true;
 }
 

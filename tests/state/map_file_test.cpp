@@ -1,6 +1,8 @@
 #include "state/map_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iterator>
 #include <ostream>
 #include <random>
@@ -78,6 +81,16 @@ void setVariedBoard(int tileOffset) {
     for (const Unit& u : units) addUnit(u.row, u.column, u.type, u.owner, u.actionPoint, u.healthPoint, 0, 0);
 }
 
+// What a save must keep of every file under the working directory: type, permissions, owner, names and
+// link.
+std::string filesThere() {
+    std::string listing;
+    FILE* find = popen("find . -mindepth 1 -printf '%p %M %U:%G %n %l\\n' | sort", "r");
+    for (int c; find != nullptr && (c = std::fgetc(find)) != EOF;) listing += static_cast<char>(c);
+    if (find != nullptr) pclose(find);
+    return listing;
+}
+
 class MapFileTest : public GameTest {
    protected:
     // Saves through the prompt, typing name and Return; buffer holds the suggestion.
@@ -93,12 +106,6 @@ class MapFileTest : public GameTest {
         char buffer[kNameBufferSize] = {};
         std::strcpy(buffer, name);
         return loadStatusMatrix(0, buffer);
-    }
-    bool hasTemporaryFileOf(const std::string& fileName) {
-        for (const auto& entry : fs::directory_iterator(workDirectory)) {
-            if (entry.path().filename().string().starts_with(fileName + ".")) return true;
-        }
-        return false;
     }
 };
 
@@ -156,9 +163,15 @@ TEST(MapFileReader, UnitBlockIsReadAsLenientlyAsTheGameAllows) {
         {"the kind must follow its comma", "0,0, a,1,5,5\n0,1,a,1,5,5\n", {}},
         {"white space before a comma ends the block", "0 ,1,a,1,5,5\n0,2,a,1,5,5\n", {}},
         {"last line without a line break", "6,6,c,2,10,5", {{6, 6, 'c', 2, 10, 5}}},
-        {"row too large to read", "2147483648,0,a,1,5,5\n1,1,a,1,5,5\n", {}},
-        {"action points never wrap", "0,0,a,1,4294967301,5\n1,1,a,1,5,5\n", {}},
+        {"a row beyond int is refused, reading goes on",
+         "2147483648,0,a,1,5,5\n1,1,a,1,5,5\n",
+         {{1, 1, 'a', 1, 5, 5}}},
+        {"action points never wrap", "0,0,a,1,4294967301,5\n1,1,a,1,5,5\n", {{1, 1, 'a', 1, 5, 5}}},
         {"health points never wrap", "1,1,a,1,5,5\n0,0,a,1,5,4294967297\n", {{1, 1, 'a', 1, 5, 5}}},
+        {"any field beyond int is refused",
+         "0,-99999999999999999999,a,1,5,5\n0,0,a,-4294967295,5,5\n0,3,a,1,5,123456789012345678901234567890\n"
+         "1,1,a,1,5,5\n",
+         {{1, 1, 'a', 1, 5, 5}}},
         {"sign and leading zeros", "+0,-0,a,+001,0007,05\n", {{0, 0, 'a', 1, 7, 5}}},
     };
     for (const Case& c : cases) {
@@ -169,19 +182,22 @@ TEST(MapFileReader, UnitBlockIsReadAsLenientlyAsTheGameAllows) {
 }
 
 TEST(MapFileReader, TileNumbersKeepTheirLowEightBits) {
-    // Commas are optional and the tiles need not be broken into lines.
-    std::string text = "256 300, -1,2147483647,-2147483648,\t129 128";
-    for (int item = 7; item < kBoardHexes; ++item) text += " 7";
+    // Commas are optional and the tiles need not be broken into lines. The numbers beyond int keep the
+    // low 8 bits of their exact value (worked out apart from the game), and reading goes on.
+    std::string text =
+        "256 300, -1,2147483647,-2147483648,\t129 128 2147483648,-2147483649,99999999999999999999,"
+        "-99999999999999999999,+0012345678901234567890123,-12345678901234567890123,";
+    for (int item = 13; item < kBoardHexes; ++item) text += " 7";
     parse(text + "\n0,6,a,1,5,5\n");
-    const int expected[] = {0, 44, 255, 255, 0, 129};
-    for (int column = 0; column < 6; ++column) EXPECT_EQ(gMap[0][column], expected[column]) << column;
+    const int expected[] = {0, 44, 255, 255, 0, 129, 0, 0, 255, 255, 1, 203, 53};
+    for (int column = 0; column < 13; ++column) EXPECT_EQ(gMap[0][column], expected[column]) << column;
     EXPECT_EQ(gMap[9][16], 7);
     EXPECT_EQ(gMap[0][6], 0) << "a unit placed on rocks turns them into ground";
     EXPECT_EQ(unitsOnBoard(), std::vector<Unit>({{0, 6, 'a', 1, 5, 5}}));
 }
 
 TEST(MapFileReader, UnreadableTileEndsTheWholeRead) {
-    for (const char* bad : {"x", "2147483648", "-2147483649", "99999999999999999999", ","}) {
+    for (const char* bad : {"x", "-,", "+x", ","}) {
         std::string text;
         for (int item = 0; item < kBoardHexes; ++item) text += item == 3 * kBoardColumns + 5 ? bad : "7,";
         parse(text + "\n1,1,a,1,5,5\n");
@@ -243,9 +259,9 @@ TEST_F(MapFileTest, LargeFilesLoadLikeSmallOnes) {
         {rocks + std::string(3 << 20, '\n') + "2,2,c,2,5,5\n", 9, 9, {{2, 2, 'c', 2, 5, 5}}},
         {std::string(1 << 20, '0') + "5," + rocks, 5, 9, {}},  // leading zeros, then one tile too many
         {std::string(1 << 20, '7') + "," + rocks + "4,4,s,1,7,8\n",
-         0,
-         0,
-         {}},  // a number that cannot be read
+         113,
+         9,
+         {}},  // a number of a million digits keeps its low 8 bits; then one tile too many
     };
     for (const Case& c : cases) {
         writeFile("large.txt", c.text);
@@ -360,22 +376,27 @@ TEST_F(MapFileTest, TypedNameIsCutToWhatFitsWithTheExtension) {
     }
 }
 
+// A new map file gets the usual permissions; an old one is replaced whole.
 TEST_F(MapFileTest, SaveReplacesTheOldFileWithTheUsualPermissions) {
     writeFile("old.txt", std::string(5000, 'x'));
     const mode_t previousMask = umask(022);
     addUnit(9, 16, 'a', 2, 10, 2, 0, 0);
-    const int result = saveAs("old");
+    const int created = saveAs("new");
+    const std::string filesBefore = filesThere();
+    const int replaced = saveAs("old");
     umask(previousMask);
-    ASSERT_EQ(result, 0);
+    ASSERT_EQ(created, 0);
+    ASSERT_EQ(replaced, 0);
     EXPECT_EQ(readFile("old.txt"), groundTileBlock() + "9,16,a,2,10,2\n");
     EXPECT_EQ(
-        fs::status(workDirectory / "old.txt").permissions(),
+        fs::status(workDirectory / "new.txt").permissions(),
         fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(hasTemporaryFileOf("old.txt"));
+    EXPECT_EQ(filesThere(), filesBefore);
 }
 
 TEST_F(MapFileTest, SaveThatCannotCreateOrReplaceFailsCleanly) {
     fs::create_directory(workDirectory / "folder.txt");
+    const auto filesBefore = filesThere();
     for (const char* name : {"nodir/map", "folder"}) {
         char buffer[kNameBufferSize] = "map01";
         startCapturingStdout();
@@ -385,11 +406,13 @@ TEST_F(MapFileTest, SaveThatCannotCreateOrReplaceFailsCleanly) {
     }
     EXPECT_FALSE(fs::exists(workDirectory / "nodir"));
     EXPECT_TRUE(fs::is_directory(workDirectory / "folder.txt"));
-    EXPECT_FALSE(hasTemporaryFileOf("folder.txt"));
+    EXPECT_EQ(filesThere(), filesBefore);
 }
 
 TEST_F(MapFileTest, SaveWhoseWritesFailKeepsTheOldFile) {
     writeFile("big.txt", "old map");
+    writeFile("child_stdout", "");
+    const auto filesBefore = filesThere();
     setVariedBoard(0);
     script({textEvent("big"), keyEvent(SDLK_RETURN)});
     std::fflush(stdout);
@@ -412,7 +435,100 @@ TEST_F(MapFileTest, SaveWhoseWritesFailKeepsTheOldFile) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readFile("child_stdout"), "\nError opening file big.txt");
     EXPECT_EQ(readFile("big.txt"), "old map");
-    EXPECT_FALSE(hasTemporaryFileOf("big.txt"));
+    EXPECT_EQ(filesThere(), filesBefore);
+}
+
+// A save onto what is there: shell commands make it, with "old" in every file; then the map of that name
+// is saved. The files written hold the map; when there are none, the save fails as a plain write would.
+struct SaveCase {
+    const char* what;
+    std::string prepare;
+    std::string name;
+    std::vector<std::string> written;
+};
+constexpr int kNoUnprivilegedUser = 100;
+
+// Saves in a child process, as user when one is given; its standard output is the parent's.
+int saveInChild(const std::string& name, const passwd* user) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool becameUser = user == nullptr || (setgroups(0, nullptr) == 0 && setgid(user->pw_gid) == 0 &&
+                                                    setuid(user->pw_uid) == 0 && geteuid() != 0);
+        _exit(becameUser ? saveMapByName(name.c_str()) : kNoUnprivilegedUser);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Each case in a fresh directory: a save keeps what every file is, and a failed one its content too.
+void saveEach(const std::vector<SaveCase>& cases, const passwd* user) {
+    addUnit(4, 7, 'c', 1, 7, 5, 0, 0);
+    const std::string map = mapFileText();
+    for (const SaveCase& c : cases) {
+        fs::create_directory("saves");
+        fs::current_path("saves");
+        ASSERT_EQ(std::system(c.prepare.c_str()), 0) << c.what;
+        if (user != nullptr) {
+            ASSERT_EQ(chown(".", user->pw_uid, user->pw_gid), 0);
+        }
+        const std::string before = filesThere();
+        startCapturingStdout();
+        const int result = saveInChild(c.name, user);
+        const std::string output = capturedStdout();
+        if (result == kNoUnprivilegedUser) GTEST_SKIP() << "no unprivileged user can be had";
+        EXPECT_EQ(result, c.written.empty() ? 2 : 0) << c.what;
+        EXPECT_EQ(output, c.written.empty() ? "\nError opening file " + c.name + ".txt" : "") << c.what;
+        EXPECT_EQ(filesThere(), before) << c.what;
+        const auto content = [](const std::string& file) {
+            std::ifstream in(file);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        for (const std::string& file : c.written) EXPECT_EQ(content(file), map) << c.what << ": " << file;
+        if (c.written.empty() && fs::exists(c.name + ".txt")) {
+            EXPECT_EQ(content(c.name + ".txt"), "old") << c.what;
+        }
+        fs::current_path("..");
+        ASSERT_EQ(std::system("chmod -R u+rwx saves && rm -r saves"), 0);
+    }
+}
+
+// A save writes the file that a plain write would write, and keeps what that file is.
+TEST_F(MapFileTest, SaveWritesTheFileThatIsThereAndKeepsWhatItIs) {
+    const std::string longest(251, 'n'), longer(245, 'n');
+    saveEach({{"through links, each from its own directory",
+               "mkdir maps && printf old > maps/real.txt && ln -s real.txt maps/next.txt && ln -s "
+               "maps/next.txt a.txt",
+               "a",
+               {"maps/real.txt"}},
+              {"permission bits", "printf old > odd.txt && chmod 604 odd.txt", "odd", {"odd.txt"}},
+              {"another user's file (as root)",
+               "printf old > theirs.txt && (chown nobody: theirs.txt 2>/dev/null || true)",
+               "theirs",
+               {"theirs.txt"}},
+              {"both names of a file",
+               "printf old > one.txt && ln one.txt two.txt",
+               "one",
+               {"one.txt", "two.txt"}},
+              {"the longest name", "printf old > " + longest + ".txt", longest, {longest + ".txt"}},
+              {"a long name", "printf old > " + longer + ".txt", longer, {longer + ".txt"}}},
+             nullptr);
+}
+
+// Where a plain write would fail, the save fails and changes nothing; where the directory takes no new
+// file, the file itself is still written.
+TEST_F(MapFileTest, SaveAsAnUnprivilegedUserWritesWhereAPlainWriteWould) {
+    const passwd* user = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+    if (geteuid() == 0 && user == nullptr) GTEST_SKIP() << "no unprivileged user can be had";
+    fs::permissions(workDirectory, fs::perms::others_exec, fs::perm_options::add);
+    saveEach({{"a file that may not be written", "printf old > ro.txt && chmod 444 ro.txt", "ro", {}},
+              {"a link to it", "printf old > ro.txt && chmod 444 ro.txt && ln -s ro.txt a.txt", "a", {}},
+              {"a directory that takes no new file",
+               "mkdir shut && printf old > shut/rw.txt && chmod 666 shut/rw.txt && chmod 555 shut",
+               "shut/rw",
+               {"shut/rw.txt"}},
+              {"no file, in a directory that takes none", "mkdir shut && chmod 555 shut", "shut/new", {}}},
+             user);
 }
 
 // Hex distance through cube coordinates of the odd-column-lower layout.

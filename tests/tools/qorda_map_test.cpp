@@ -81,6 +81,9 @@ TEST_F(QordaMapTest, CheckReportsWhatTheGameReadsOtherwiseByLine) {
          1},  // refused by the board, five ways
         {tileBlock() + units + "0,1,a,1,7\n\n1,1,c,1,7,5\n1,2,c,1,7,5\n", {13}, 1},  // the block ends early
         {tileBlock() + "0,0,c,1,7,5\n", {}, 1},                                      // player 2 has no units
+        // Numbers beyond int: the tile keeps its low bits and the unit line is skipped; reading goes on.
+        {"0,0,-99999999999999999999," + tileBlock().substr(6) + units + "0,0,a,1,7,2\n", {1, 13}, 1},
+        {tileBlock() + units + "0,1,a,1,7,99999999999999999999\n0,0,a,1,7,2\n", {13, 14}, 1},
     };
     for (const Case& c : cases) {
         writeFile("map.txt", c.text);

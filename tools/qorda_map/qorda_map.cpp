@@ -99,20 +99,24 @@ std::string textAt(TextCursor& text) {
     return found + "\"";
 }
 
+// "row,column" of a tile or a unit line, as the file writes them.
+std::string hexOf(const MapItem& item) {
+    return std::string(item.row.shown) + "," + item.column.shown;
+}
+
 // Why addUnit refused a unit line, in words.
 std::string refusal(int code, const MapItem& unit) {
     switch (code) {
         case kOffTheBoard:
-            return "hex " + std::to_string(unit.row) + "," + std::to_string(unit.column) +
-                   " is off the board (rows 0 to 9, columns 0 to 16)";
+            return "hex " + hexOf(unit) + " is off the board (rows 0 to 9, columns 0 to 16)";
         case kNotAUnitType:
             return "'" + shown(unit.type) + "' is not a unit type (a, c or s)";
         case kNotAPlayer:
-            return "owner " + std::to_string(unit.owner) + " is not player 1 or 2";
+            return "owner " + std::string(unit.owner.shown) + " is not player 1 or 2";
         case kActionPointsOutOfRange:
-            return "action points " + std::to_string(unit.actionPoint) + " are outside 0 to 99";
+            return "action points " + std::string(unit.actionPoint.shown) + " are outside 0 to 99";
         default:
-            return "health points " + std::to_string(unit.healthPoint) + " are outside 1 to 99";
+            return "health points " + std::string(unit.healthPoint.shown) + " are outside 1 to 99";
     }
 }
 
@@ -144,19 +148,21 @@ int checkFile(const char* file) {
     clearStatusMatrix();
     MapItem item;
     while (readMapItem(reader, item)) {
-        const std::string hex = std::to_string(item.row) + "," + std::to_string(item.column);
+        const std::string hex = hexOf(item);
+        const int row = item.row.value;
+        const int column = item.column.value;
         if (item.kind == MapItemKind::kTile) {
             applyMapItem(item);
-            if (item.tile < 0 || item.tile > 255) {
-                report(item.line, "tile " + std::to_string(item.tile) + " of hex " + hex +
+            if (item.tile.value < 0 || item.tile.value > 255) {
+                report(item.line, "tile " + std::string(item.tile.shown) + " of hex " + hex +
                                       " is outside 0 to 255; the game keeps tile " +
-                                      std::to_string(gMap[item.row][item.column]));
+                                      std::to_string(gMap[row][column]));
             }
             continue;
         }
-        const bool onBoard = isOnBoard(item.row, item.column);
-        const int replaced = onBoard ? unitLine[item.row][item.column] : 0;
-        const int rock = onBoard && isObstacle(item.row, item.column) ? gMap[item.row][item.column] : 0;
+        const bool onBoard = isOnBoard(row, column);
+        const int replaced = onBoard ? unitLine[row][column] : 0;
+        const int rock = onBoard && isObstacle(row, column) ? gMap[row][column] : 0;
         const int placed = applyMapItem(item);
         if (placed != kBoardDone) {
             report(item.line, "unit line skipped: " + refusal(placed, item));
@@ -170,10 +176,10 @@ int checkFile(const char* file) {
             report(item.line, "unit on an obstacle at hex " + hex + ": the rock (tile " +
                                   std::to_string(rock) + ") becomes plain ground (tile 0)");
         }
-        unitLine[item.row][item.column] = item.line;
+        unitLine[row][column] = item.line;
     }
     if (item.kind == MapItemKind::kUnreadableTile) {
-        const std::string hex = std::to_string(item.row) + "," + std::to_string(item.column);
+        const std::string hex = hexOf(item);
         const std::string what = atTextEnd(reader.text) ? "the file ends before the tile of hex " + hex
                                                         : "the tile of hex " + hex + " cannot be read (" +
                                                               textAt(reader.text) + ")";

@@ -7,7 +7,8 @@
 // halves, player 1 with 7 action points and player 2 with 10, the health points the editor recommends,
 // rocks alike on both halves.
 //
-// usage: strong_duels [--boards N]   (N mirrored boards, default 22)
+// usage: strong_duels [--boards N] [--maps DIR]   (N mirrored boards, default 22; --maps writes each
+// mirrored board to DIR as a map file, mirrored-SEED.txt, for qorda-map)
 #include <SDL.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "ai/opponent.h"
@@ -113,11 +116,16 @@ std::string outcome(int winner, int strongPlayer, int played) {
 
 int main(int argc, char** argv) {
     int mirrored = kDefaultMirroredBoards;
-    if (argc == 3 && std::strcmp(argv[1], "--boards") == 0) {
-        mirrored = std::atoi(argv[2]);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: strong_duels [--boards N]\n");
-        return 2;
+    std::string maps;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 < argc && std::strcmp(argv[i], "--boards") == 0) {
+            mirrored = std::atoi(argv[i + 1]);
+        } else if (i + 1 < argc && std::strcmp(argv[i], "--maps") == 0) {
+            maps = std::filesystem::absolute(argv[i + 1]).string();
+        } else {
+            std::fprintf(stderr, "usage: strong_duels [--boards N] [--maps DIR]\n");
+            return 2;
+        }
     }
     if (chdir(QORDA_DATA_DIR) != 0 || SDL_Init(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "cannot start in %s\n", QORDA_DATA_DIR);
@@ -133,7 +141,10 @@ int main(int argc, char** argv) {
         boards[boardCount++] = {map, takeBoardSnapshot()};
     }
     for (int k = 0; k < mirrored && k < kMostMirroredBoards; ++k) {
-        makeMirroredBoard(kFirstSeed + static_cast<unsigned>(k));
+        const unsigned seed = kFirstSeed + static_cast<unsigned>(k);
+        makeMirroredBoard(seed);
+        if (!maps.empty())
+            std::ofstream(maps + "/mirrored-" + std::to_string(seed) + ".txt") << mapFileText();
         boards[boardCount++] = {"mirrored, seed " + std::to_string(kFirstSeed + static_cast<unsigned>(k)),
                                 takeBoardSnapshot()};
     }

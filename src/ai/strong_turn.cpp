@@ -14,7 +14,7 @@ namespace {
 // A unit is worth its health points and a few more for standing on the board at all, so that the hit that
 // destroys a unit counts for more than the hits before it. Archers and Cavalry, which reach further, are
 // worth more per health point than Shields.
-constexpr int kStandingWorth = 4;
+constexpr int kStandingWorth = 3;
 
 int unitWorth(char type) {
     return type == 's' ? 4 : 5;
@@ -30,13 +30,17 @@ int valueLost(char type, int healthPoint, int damage) {
     return unitValue(type, healthPoint) - unitValue(type, left);
 }
 
-// The terms of a position's rating: the units on the board, what the enemy can take from them next turn,
-// what the player can take in the turn after (the enemy moves first, so it counts for less), and every
-// action point that still lies between a unit and the attack position of its nearest enemy.
+// The terms of a position's rating: the units on the board; what the enemy can take from them next turn
+// (half of what the flood allows: the enemy's units get in each other's way, and their attacks are
+// counted as if each could strike whichever unit it likes); what the player can take in the turn after
+// (the enemy moves first, so it counts for less); every action point that still lies between a unit and
+// the attack position of its nearest enemy; and the action points that the player's units will have in
+// their next turn, so that a walk spends only what the end of the turn gives back unless it wins more.
 constexpr int kMaterialWeight = 4;
-constexpr int kThreatWeight = 4;
-constexpr int kOpportunityWeight = 2;
+constexpr int kThreatWeight = 2;
+constexpr int kOpportunityWeight = 1;
 constexpr int kApproachWeight = 1;
+constexpr int kReadinessWeight = 1;
 // The rating of a position with no enemy left.
 constexpr int kWinScore = 1 << 28;
 
@@ -288,7 +292,9 @@ int ratePosition(int player, Planner& planner) {
     ++planner.positionsRated;
     if (theirs.count == 0) return kWinScore;
     int material = 0;
+    int readiness = 0;
     for (int m = 0; m < mine.count; ++m) {
+        readiness += computeEndOfTurnActionPoint(gUnitActionPoint[mine.row[m]][mine.column[m]]);
         material +=
             unitValue(gUnitType[mine.row[m]][mine.column[m]], gUnitHealthPoint[mine.row[m]][mine.column[m]]);
     }
@@ -301,7 +307,7 @@ int ratePosition(int player, Planner& planner) {
     const int distance = floodSide(mine, theirs, true, planner.attacks);
     const int opportunity = greatestDamage(mine, theirs, planner.attacks);
     return kMaterialWeight * material - kThreatWeight * threat + kOpportunityWeight * opportunity -
-           kApproachWeight * distance;
+           kApproachWeight * distance + kReadinessWeight * readiness;
 }
 
 // For the quick look: on every hex, the attacks that the enemy units could deliver next turn on a unit
@@ -342,7 +348,7 @@ void mapEnemies(const Side& theirs, Planner& planner) {
 void keepOffer(const Offer& offer, Offer (&kept)[kOffersPerUnit], int& count) {
     int place = count;
     while (place > 0 && kept[place - 1].score < offer.score) --place;
-    if (place == kOffersPerUnit) return;
+    if (place >= kOffersPerUnit) return;
     const int last = count < kOffersPerUnit ? count : kOffersPerUnit - 1;
     for (int k = last; k > place; --k) kept[k] = kept[k - 1];
     kept[place] = offer;

@@ -193,9 +193,10 @@ using AttackTable = int[kBoardHexes][kBoardHexes];
 
 // Floods every unit of the attackers with the action points it will have when it acts (its own, or with
 // its end-of-turn points added when `regenerated`) and fills the attack table against the targets.
-// Returns the action points that lie between each attacker and its nearest target's attack position, summed
-// over the attackers that can reach one.
-int floodSide(const Side& attackers, const Side& targets, bool regenerated, AttackTable& attacks) {
+// Returns the action points that lie between each attacker and the nearest of the hexes `goals`, summed
+// over the attackers that can reach one (the flood gives an enemy's hex the cost of its attack position).
+int floodSide(const Side& attackers, const Side& targets, const Side& goals, bool regenerated,
+              AttackTable& attacks) {
     AiGrid attackCount, cost;
     AiStepGrid step;
     int distance = 0;
@@ -205,11 +206,12 @@ int floodSide(const Side& attackers, const Side& targets, bool regenerated, Atta
         if (regenerated) gUnitActionPoint[row][column] = computeEndOfTurnActionPoint(actionPoint);
         aiComputeMoveCostGrid(false, row, column, attackCount, cost, step);
         gUnitActionPoint[row][column] = actionPoint;
+        for (int t = 0; t < targets.count; ++t)
+            attacks[a][t] = attackCount[targets.row[t]][targets.column[t]];
         int nearest = kUnreachable;
-        for (int t = 0; t < targets.count; ++t) {
-            const int targetRow = targets.row[t], targetColumn = targets.column[t];
-            attacks[a][t] = attackCount[targetRow][targetColumn];
-            if (cost[targetRow][targetColumn] < nearest) nearest = cost[targetRow][targetColumn];
+        for (int g = 0; g < goals.count; ++g) {
+            const int goalCost = cost[goals.row[g]][goals.column[g]];
+            if (goalCost < nearest) nearest = goalCost;
         }
         if (nearest != kUnreachable) distance += nearest;
     }
@@ -278,6 +280,9 @@ struct Planner {
     int childCount;
     int positionsRated;
     Side movers, mine, theirs;
+    // Where the enemy's units stood when the turn began: the approach is measured to them, so that
+    // destroying the nearest enemy never counts as walking away from the enemy.
+    Side startingEnemies;
     AttackTable attacks;
     int threat[kBoardHexes];   // attacks the enemy could deliver next turn on a unit on each hex
     int nearest[kBoardHexes];  // steps from each hex to the nearest enemy
@@ -302,9 +307,9 @@ int ratePosition(int player, Planner& planner) {
         material -= unitValue(gUnitType[theirs.row[t]][theirs.column[t]],
                               gUnitHealthPoint[theirs.row[t]][theirs.column[t]]);
     }
-    floodSide(theirs, mine, false, planner.attacks);
+    floodSide(theirs, mine, mine, false, planner.attacks);
     const int threat = greatestDamage(theirs, mine, planner.attacks);
-    const int distance = floodSide(mine, theirs, true, planner.attacks);
+    const int distance = floodSide(mine, theirs, planner.startingEnemies, true, planner.attacks);
     const int opportunity = greatestDamage(mine, theirs, planner.attacks);
     return kMaterialWeight * material - kThreatWeight * threat + kOpportunityWeight * opportunity -
            kApproachWeight * distance + kReadinessWeight * readiness;
@@ -512,6 +517,7 @@ void aiPlanStrongTurn(int player, AiStrongPlan& plan) {
     static Planner planner;
     static TrialBoard board;
     takeTrialBoard(board);
+    listSide(aiEnemyOf(player), planner.startingEnemies);
     planner.positionsRated = 0;
     PlanNode& root = planner.beam[0];
     root.board = board;

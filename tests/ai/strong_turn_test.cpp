@@ -1,6 +1,7 @@
-// The strong computer on small boards where planning the turn plainly beats acting one unit at a time:
-// the side to move plays its turn as each computer, the other side, when asked, answers with the standard
-// computer, and the units left on each side are compared. The boards are map files in strong_boards/.
+// The strong computer on small boards where planning the turn plainly beats acting one unit at a time,
+// and on one where both must see the same kill: the side to move plays its turn as each computer, the
+// other side, when asked, answers with the standard computer, and the units left on each side are
+// compared. The boards are map files in strong_boards/.
 #include "ai/strong_turn.h"
 
 #include <string>
@@ -54,6 +55,10 @@ TEST_F(StrongTurnTest, ThePlannedTurnDoesPlainlyBetter) {
         // An Archer seven steps from a fresh Cavalry: walking toward it, it ends where the Cavalry destroys
         // it in its next turn; the strong computer keeps it out of reach.
         {"out_of_reach.txt", 1, true, {1, 1}, {0, 1}},
+        // A raiding Cavalry with one health point deep among the computer's units, the rest of its side
+        // far away: destroying it leaves the computer's units farther from any enemy, which must not
+        // outweigh the kill.
+        {"wounded_raider.txt", 2, false, {8, 7}, {8, 7}},
     };
     startCapturingStdout();  // the beeps of destroyed units
     for (const auto& c : cases) {

@@ -1,5 +1,5 @@
 // How long the computer takes to think: one flood of a unit's costs, and the decisions of a whole turn on
-// a full board with about twenty units per side and rocks.
+// a full board with about twenty units per side and rocks, for the standard and the strong computer.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "ai/ai_turn.h"
+#include "ai/strong_turn.h"
 #include "render/input.h"
 #include "render/window.h"
 #include "state/board.h"
@@ -189,12 +190,33 @@ void BM_WholeTurnWithDrawing(benchmark::State& state) {
     }
 }
 
+// The strong computer's plan of its whole turn on the full board; nothing is carried out.
+void BM_StrongTurnPlan(benchmark::State& state) {
+    restoreBoardSnapshot(gStartBoard);
+    AiStrongPlan plan;
+    for (auto _ : state) {
+        aiPlanStrongTurn(2, plan);
+        benchmark::DoNotOptimize(plan);
+    }
+    state.counters["actions"] = plan.count;
+}
+
+// The strong computer's whole turn as the game plays it, drawing included, pauses scaled to nothing.
+void BM_StrongTurnWithDrawing(benchmark::State& state) {
+    for (auto _ : state) {
+        restoreBoardSnapshot(gStartBoard);
+        benchmark::DoNotOptimize(aiPerformStrongTurn(2));
+    }
+}
+
 BENCHMARK(BM_MoveCostGridCavalry);
 BENCHMARK(BM_MoveCostGridShield);
 BENCHMARK(BM_MoveCostGridArcher);
 BENCHMARK(BM_FirstPassDecisions)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TurnDecisions)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WholeTurnWithDrawing)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StrongTurnPlan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StrongTurnWithDrawing)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,11 +10,6 @@ namespace {
 // Every move and attack of the computer is shown for this long.
 constexpr int kActionPauseMilliseconds = 500;
 
-// The pairs of an action instruction.
-constexpr int kCountsPair = 0;          // moves, attacks
-constexpr int kTargetPair = 1;          // the enemy attacked or approached
-constexpr int kAttackPositionPair = 2;  // where the moves end and the attacks are made from
-
 void showAction() {
     presentPicture();
     waitMilliseconds(kActionPauseMilliseconds);
@@ -113,13 +108,13 @@ int aiChooseActingUnit(int count, const AiList& rows, const AiList& columns, con
 void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint, const AiGrid& attackCount,
                                 const AiGrid& cost, const AiStepGrid& step, AiInstruction& instruction) {
     const int attacks = attackCount[targetRow][targetColumn];
-    instruction[kCountsPair][1] = attacks;
-    storePair(instruction, kTargetPair, targetRow, targetColumn);
+    instruction[kAiCountsPair][1] = attacks;
+    storePair(instruction, kAiTargetPair, targetRow, targetColumn);
 
     const bool ownHex = step[targetRow][targetColumn][0] == 0 && step[targetRow][targetColumn][1] == 0;
     if (cost[targetRow][targetColumn] == kUnreachable || ownHex) {
-        storePair(instruction, kCountsPair, 0, 0);
-        storePair(instruction, kAttackPositionPair, targetRow, targetColumn);
+        storePair(instruction, kAiCountsPair, 0, 0);
+        storePair(instruction, kAiAttackPositionPair, targetRow, targetColumn);
         return;
     }
 
@@ -128,7 +123,7 @@ void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint
     // end-of-turn regeneration is not wasted.
     const int stopThreshold = kActionPointCeiling - computeActionPointRegeneration();
     bool collecting = attacks != 0;
-    int pair = kTargetPair;
+    int pair = kAiTargetPair;
     int row = targetRow;
     int column = targetColumn;
     int hexCost;
@@ -147,16 +142,16 @@ void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint
         }
     } while (hexCost != 0);
 
-    if (pair == kTargetPair) {  // too few action points to approach: stay
+    if (pair == kAiTargetPair) {  // too few action points to approach: stay
         storePair(instruction, ++pair, row, column);
     }
-    instruction[kCountsPair][0] = pair - kAttackPositionPair;
+    instruction[kAiCountsPair][0] = pair - kAiAttackPositionPair;
 }
 
 int aiUseUnit(const AiInstruction& instruction) {
-    const int moves = instruction[kCountsPair][0];
-    const int attacks = instruction[kCountsPair][1];
-    for (int pair = kAttackPositionPair + moves; pair > kAttackPositionPair; --pair) {
+    const int moves = instruction[kAiCountsPair][0];
+    const int attacks = instruction[kAiCountsPair][1];
+    for (int pair = kAiAttackPositionPair + moves; pair > kAiAttackPositionPair; --pair) {
         const int* from = instruction[pair];
         const int* to = instruction[pair - 1];
         if (moveUnit(from[0], from[1], to[0], to[1], true) != kMoved) {
@@ -166,8 +161,8 @@ int aiUseUnit(const AiInstruction& instruction) {
         showAction();
     }
 
-    const int* position = instruction[kAttackPositionPair];
-    const int* target = instruction[kTargetPair];
+    const int* position = instruction[kAiAttackPositionPair];
+    const int* target = instruction[kAiTargetPair];
     for (int attack = 0; attack < attacks; ++attack) {
         const int result = attackUnit(position[0], position[1], target[0], target[1], false);
         if (isWinnerCode(result)) return result;
@@ -216,12 +211,12 @@ int aiPerformTurn(int player) {
                                    instruction);
 
         const int result = aiUseUnit(instruction);
-        rows[acting] = instruction[kAttackPositionPair][0];
-        columns[acting] = instruction[kAttackPositionPair][1];
+        rows[acting] = instruction[kAiAttackPositionPair][0];
+        columns[acting] = instruction[kAiAttackPositionPair][1];
         if (isWinnerCode(result)) return result;
 
         // A unit that destroyed its target and can still attack is evaluated again with the others.
-        const bool acted = instruction[kCountsPair][0] > 0 || instruction[kCountsPair][1] > 0;
+        const bool acted = instruction[kAiCountsPair][0] > 0 || instruction[kAiCountsPair][1] > 0;
         if (result != kAiCanAttackAgain || !acted) removeEntry(acting, count, rows, columns);
     }
     return 0;

@@ -6,6 +6,10 @@
 constexpr int kAiListSize = kBoardHexes;
 using AiList = int[kAiListSize];
 using AiInstruction = int[kAiListSize][2];
+// The pairs of an action instruction; the route back to the unit's present hex follows them.
+constexpr int kAiCountsPair = 0;          // moves, attacks
+constexpr int kAiTargetPair = 1;          // the enemy attacked or approached
+constexpr int kAiAttackPositionPair = 2;  // where the moves end and the attacks are made from
 
 // Added to the plan cost of a unit that can reach an enemy only through its own side, so that every unit
 // with a free route acts first and may clear the way. A plan cost this high means a crossing flood.

@@ -1,6 +1,6 @@
 #include "flow/match.h"
 
-#include "ai/ai_turn.h"
+#include "ai/opponent.h"
 #include "render/board_drawing.h"
 #include "render/input.h"
 #include "render/text.h"
@@ -37,7 +37,7 @@ int endTurn(Match& match) {
     addEndOfTurnActionPoint(match.player);
     removeCursorFromMap(match.row, match.column, false);
     if (match.player == 1 && match.versusComputer) {
-        const int result = aiPerformTurn(kComputerPlayer);
+        const int result = aiPerformOpponentTurn(gAiOpponent, kComputerPlayer);
         if (isWinnerCode(result)) {
             removeCursorFromMap(match.row, match.column, false);
             return result;

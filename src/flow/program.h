@@ -1,5 +1,5 @@
 // The program: start-up, the main menu and shut-down. SDL_main is the game's main function; its exit status
-// is always 0.
+// is 0 once the game has started (a wrong command line ends it with 2 before anything starts).
 #pragma once
 
 #include <SDL.h>

@@ -10,6 +10,7 @@
 #include "render/text.h"
 #include "render/texts.h"
 #include "render/window.h"
+#include "rules/match_record.h"
 #include "state/board.h"
 
 namespace {
@@ -78,6 +79,7 @@ void addEndOfTurnActionPoint(int player) {
                                      false);
         }
     }
+    recordAction(kRecordedEnd, player, 0, 0, 0);
 }
 
 int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, bool selected) {
@@ -101,6 +103,7 @@ int moveUnit(int fromRow, int fromColumn, int toRow, int toColumn, bool selected
     }
     removeUnit(fromRow, fromColumn);
     addUnit(toRow, toColumn, type, owner, remaining, healthPoint, selected, true);
+    recordAction(kRecordedMove, fromRow, fromColumn, toRow, toColumn);
     return kMoved;
 }
 
@@ -111,6 +114,7 @@ int attackUnit(int attackerRow, int attackerColumn, int targetRow, int targetCol
         return kTooFewActionPointsToAttack;
     }
     overwriteUnitActionPoint(attackerRow, attackerColumn, remaining, true);
+    recordAction(kRecordedAttack, attackerRow, attackerColumn, targetRow, targetColumn);
 
     const int health = gUnitHealthPoint[targetRow][targetColumn] - computeAttackDamage();
     if (health >= 1) {

@@ -1,5 +1,7 @@
 #include "state/hex.h"
 
+#include <cstdlib>
+
 bool isOnBoard(int row, int column) {
     return row >= 0 && row < kBoardRows && column >= 0 && column < kBoardColumns;
 }
@@ -24,6 +26,14 @@ void neighbourOf(int row, int column, int direction, int& neighbourRow, int& nei
     const int parity = column & 1;  // also right for negative columns in two's complement
     neighbourRow = row + kRowStep[parity][direction];
     neighbourColumn = column + kColumnStep[direction];
+}
+
+int stepsBetweenHexes(int row, int column, int otherRow, int otherColumn) {
+    // On three axes, as if the columns stood straight: an odd column's half-hex drop comes off its row.
+    const int across = column - otherColumn;
+    const int along =
+        (row - (column - (column & 1)) / 2) - (otherRow - (otherColumn - (otherColumn & 1)) / 2);
+    return (std::abs(across) + std::abs(along) + std::abs(across + along)) / 2;
 }
 
 const int kRingOffsets[kRingPositions][2] = {

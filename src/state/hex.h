@@ -23,6 +23,9 @@ bool isOnBoard(int row, int column);
 // The result may lie off the board; callers test it with isOnBoard.
 void neighbourOf(int row, int column, int direction, int& neighbourRow, int& neighbourColumn);
 
+// The number of steps between two hexes on an open board, whatever stands in between.
+int stepsBetweenHexes(int row, int column, int otherRow, int otherColumn);
+
 // The twelve hexes at distance exactly 2, as (row, column) offsets for an even column, counter-clockwise
 // as seen on screen from the hex two columns to the right (position 0).
 constexpr int kRingPositions = 12;

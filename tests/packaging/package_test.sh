@@ -27,7 +27,7 @@ dpkg-deb -x "$package" "$work/root"
 for file in usr/bin/qorda usr/libexec/qorda/qorda usr/share/qorda/tiles.png usr/share/qorda/font.bmp \
             usr/share/qorda/map01.txt usr/share/qorda/HelpMap.txt usr/share/applications/qorda.desktop \
             usr/share/metainfo/org.qorda.Qorda.metainfo.xml usr/share/icons/hicolor/48x48/apps/qorda.png \
-            usr/bin/qorda-map usr/share/man/man6/qorda-map.6.gz; do
+            usr/bin/qorda-map usr/share/man/man6/qorda-map.6.gz usr/share/man/man6/qorda.6.gz; do
   [ -e "$work/root/$file" ] || { echo "the package lacks /$file"; exit 1; }
 done
 
@@ -35,6 +35,12 @@ done
 (cd "$work" && "$work/root/usr/bin/qorda-map" render "$work/root/usr/share/qorda/map01.txt" -o map01.png) ||
   { echo "the installed qorda-map cannot render the installed map01"; exit 1; }
 [ -s "$work/map01.png" ] || { echo "qorda-map wrote no picture"; exit 1; }
+
+# The launcher hands its arguments to the game: a wrong opponent ends it with status 2 before any window.
+status=0
+HOME="$work/home-arguments" "$work/root/usr/bin/qorda" --opponent nobody 2>"$work/stderr" || status=$?
+[ "$status" = 2 ] && grep -q "nobody" "$work/stderr" ||
+  { echo "the launcher did not pass --opponent nobody on (status $status)"; cat "$work/stderr"; exit 1; }
 
 start_x_session
 export HOME="$work/home"

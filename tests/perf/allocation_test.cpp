@@ -29,6 +29,7 @@
 #include <fstream>
 #include <string>
 
+#include "ai/opponent.h"
 #include "flow/map_prompt.h"
 #include "flow/match.h"
 #include "flow/program.h"
@@ -333,6 +334,27 @@ TEST_F(AllocationTest, MenuAndAMatchAgainstTheComputerAllocateNothing) {
     const Attribution attribution = attribute();
     EXPECT_EQ(attribution.game, 0) << attribution.report;
     std::printf("allocations during play: %d by the game, %d inside SDL and its libraries\n",
+                attribution.game, attribution.libraries);
+}
+
+// The same game against the strong computer, chosen on the command line: its plan of the whole turn
+// lives in fixed storage too.
+TEST_F(AllocationTest, AMatchAgainstTheStrongComputerAllocatesNothing) {
+    std::ofstream(workDirectory / "map01.txt") << tileBlock(6, 8) << kMatchUnits;
+    playKeys(kMenuAndMatch, kExitKey);
+    char program[] = "qorda", option[] = "--opponent", strong[] = "strong";
+    char* arguments[] = {program, option, strong, nullptr};
+    startCapturingStdout();
+    ASSERT_EQ(SDL_main(3, arguments), 0);
+    capturedStdout();
+    gAiOpponent = kAiStandard;
+
+    EXPECT_EQ(gNextKey, kExitKey + 1) << "the script did not run to its end";
+    EXPECT_TRUE(gUnitOwner[4][3] != 2 || gUnitOwner[9][16] != 2 || gUnitHealthPoint[4][1] < 9)
+        << "the strong computer neither moved nor shot";
+    const Attribution attribution = attribute();
+    EXPECT_EQ(attribution.game, 0) << attribution.report;
+    std::printf("allocations during play against the strong computer: %d by the game, %d inside SDL\n",
                 attribution.game, attribution.libraries);
 }
 

@@ -1,8 +1,9 @@
 // qorda-map run as a map maker runs it: check on small map texts, render against the game's own
-// drawing, and a duel worked out by hand.
+// drawing, a duel worked out by hand, and duels' records carried out again through the rules.
 #include <SDL_image.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +14,11 @@
 
 #include "render/board_drawing.h"
 #include "render/window.h"
+#include "rules/rules.h"
+#include "state/board.h"
 #include "state/map_file.h"
 #include "support/game_test.h"
+#include "support/hex_distance.h"
 
 namespace fs = std::filesystem;
 
@@ -25,8 +29,10 @@ struct ToolRun {
     std::string output;
 };
 
-ToolRun runTool(const std::string& arguments) {
-    const std::string command = std::string(QORDA_MAP_PATH) + " " + arguments + " 2>/dev/null";
+// errors: the output holds what the tool wrote on standard error too.
+ToolRun runTool(const std::string& arguments, bool errors = false) {
+    const std::string command =
+        std::string(QORDA_MAP_PATH) + " " + arguments + (errors ? " 2>&1" : " 2>/dev/null");
     ToolRun run = {-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -60,6 +66,76 @@ std::vector<int> reportedLines(const std::string& output) {
 }
 
 class QordaMapTest : public GameTest {};
+
+// What carrying out a record through the rules came to: the winner code of a winning attack, else 0; the
+// turns that ended or were won; and the first line that the rules or the hex rules refused, if any.
+struct Replay {
+    int result = 0;
+    int turns = 0;
+    std::string refused;
+};
+
+// Carries out a record on the board in memory. A step must lead to a neighbour and an attack reach its
+// target (an Archer's two hexes away, the others' next to it): the rules leave those tests to callers.
+Replay replayRecord(const std::string& record) {
+    Replay replay;
+    std::istringstream lines(record);
+    for (std::string line; std::getline(lines, line) && replay.refused.empty();) {
+        int row, column, toRow, toColumn, player;
+        const char* text = line.c_str();
+        bool carriedOut = false;
+        if (line.empty() || line[0] == '#') {
+            carriedOut = true;
+        } else if (std::sscanf(text, "move %d,%d %d,%d", &row, &column, &toRow, &toColumn) == 4) {
+            carriedOut = hexDistance(row, column, toRow, toColumn) == 1 &&
+                         moveUnit(row, column, toRow, toColumn, false) == kMoved;
+        } else if (std::sscanf(text, "attack %d,%d %d,%d", &row, &column, &toRow, &toColumn) == 4) {
+            const int reach = gUnitType[row][column] == 'a' ? 2 : 1;
+            const bool enemy = gUnitOwner[toRow][toColumn] + gUnitOwner[row][column] == 3;
+            script({keyEvent(SDLK_SPACE)});  // for the victory notice
+            const int result = enemy && hexDistance(row, column, toRow, toColumn) == reach
+                                   ? attackUnit(row, column, toRow, toColumn, false)
+                                   : kTooFewActionPointsToAttack;
+            clearScript();
+            carriedOut = result == kAttackMade || isWinnerCode(result);
+            if (isWinnerCode(result)) {
+                replay.result = result;
+                ++replay.turns;
+            }
+        } else if (std::sscanf(text, "end %d", &player) == 1) {
+            addEndOfTurnActionPoint(player);
+            ++replay.turns;
+            carriedOut = true;
+        }
+        if (!carriedOut) replay.refused = line;
+    }
+    return replay;
+}
+
+// Compares a duel's report (result line, then each side's units left) with the board in memory.
+void expectBoardAsReported(const std::string& report, const Replay& replay) {
+    std::smatch match;
+    const std::regex won(": player ([12]) wins after ([0-9]+) turns");
+    const std::regex none(": no winner after ([0-9]+) turns");
+    if (std::regex_search(report, match, won)) {
+        EXPECT_EQ(replay.result, 10 + std::stoi(match[1]));
+        EXPECT_EQ(replay.turns, std::stoi(match[2]));
+    } else {
+        ASSERT_TRUE(std::regex_search(report, match, none)) << report;
+        EXPECT_EQ(replay.result, 0);
+        EXPECT_EQ(replay.turns, std::stoi(match[1]));
+    }
+    const std::regex unit("(Archer|Cavalry|Shield) at ([0-9]+),([0-9]+) \\(A ([0-9]+), H ([0-9]+)\\)");
+    int units = 0;
+    for (auto found = std::sregex_iterator(report.begin(), report.end(), unit);
+         found != std::sregex_iterator(); ++found, ++units) {
+        const int row = std::stoi((*found)[2]), column = std::stoi((*found)[3]);
+        EXPECT_EQ(gUnitType[row][column], std::tolower((*found)[1].str()[0])) << found->str();
+        EXPECT_EQ(gUnitActionPoint[row][column], std::stoi((*found)[4])) << found->str();
+        EXPECT_EQ(gUnitHealthPoint[row][column], std::stoi((*found)[5])) << found->str();
+    }
+    EXPECT_EQ(units, gNumberOfUnit[1] + gNumberOfUnit[2]);
+}
 
 TEST_F(QordaMapTest, CheckReportsWhatTheGameReadsOtherwiseByLine) {
     const std::string units = "0,0,c,1,7,5\n9,16,s,2,10,8\n";  // lines 11 and 12
@@ -129,6 +205,51 @@ TEST_F(QordaMapTest, DuelPlaysBothSidesTurnByTurn) {
               "player 2: 1 unit left: Cavalry at 1,0 (A 0, H 1)\n");
     const std::string shortDuel = runTool("duel duel.txt --turns 1").output;
     EXPECT_EQ(shortDuel.substr(0, shortDuel.find('\n')), "duel.txt: no winner after 1 turns");
+}
+
+// Every kind of side, won duels and one cut short: the same duel writes the same record, and the record,
+// carried out from the map through the rules, leaves the board and the winner that the duel reported.
+TEST_F(QordaMapTest, ARecordIsTheSameEveryTimeAndReplaysToTheDuelsResult) {
+    const char* const duels[] = {
+        "map01.txt --player1 strong",
+        "HelpMap.txt --player2 strong --player1 standard",
+        "map01.txt --player2 strong --turns 9",
+        "HelpMap.txt --player1 pass --player2 strong",
+    };
+    for (const char* duel : duels) {
+        SCOPED_TRACE(duel);
+        const ToolRun first = runTool(std::string("duel ") + duel + " --record first.rec");
+        const ToolRun second = runTool(std::string("duel ") + duel + " --record second.rec");
+        ASSERT_EQ(first.status, 0);
+        EXPECT_EQ(second.output, first.output);
+        const std::string record = readFile("first.rec");
+        const std::string again = readFile("second.rec");
+        EXPECT_EQ(again.substr(again.find('\n')), record.substr(record.find('\n')));
+        EXPECT_EQ(record.substr(0, record.find('\n')),
+                  std::string("# ") + QORDA_MAP_PATH + " duel " + duel + " --record first.rec");
+
+        ASSERT_TRUE(loadMapFile(std::string(duel).substr(0, std::string(duel).find(' ')).c_str()));
+        startCapturingStdout();  // the beeps of destroyed units
+        const Replay replay = replayRecord(record);
+        capturedStdout();
+        EXPECT_EQ(replay.refused, "");
+        expectBoardAsReported(first.output, replay);
+    }
+}
+
+TEST_F(QordaMapTest, AWrongDuelOptionIsNamed) {
+    const char* const wrong[][2] = {
+        {"--player1 clever", "clever"},
+        {"--player3 strong", "--player3"},
+        {"--record", "--record"},
+        {"--turns 0", "--turns"},
+        {"--record no/such/dir/x.rec", "no/such/dir/x.rec"},
+    };
+    for (const auto& [options, named] : wrong) {
+        const ToolRun run = runTool(std::string("duel map01.txt ") + options, true);
+        EXPECT_EQ(run.status, 2) << options;
+        EXPECT_NE(run.output.find(named), std::string::npos) << options << ": " << run.output;
+    }
 }
 
 }  // namespace

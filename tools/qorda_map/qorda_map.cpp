@@ -14,11 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "ai/ai_turn.h"
+#include "ai/opponent.h"
 #include "render/board_drawing.h"
 #include "render/console.h"
 #include "render/input.h"
 #include "render/window.h"
+#include "rules/match_record.h"
 #include "rules/rules.h"
 #include "state/board.h"
 #include "state/hex.h"
@@ -37,7 +38,7 @@ constexpr int kUnreadable = 2;
 constexpr const char* kUsage =
     "Usage: qorda-map check FILE...\n"
     "       qorda-map render FILE -o OUT.png [--data DIR]\n"
-    "       qorda-map duel FILE [--turns N]\n"
+    "       qorda-map duel FILE [--turns N] [--player1 KIND] [--player2 KIND] [--record OUT]\n"
     "\n"
     "The map makers' tool of Qorda. It reads map files as the game reads them.\n"
     "\n"
@@ -48,7 +49,10 @@ constexpr const char* kUsage =
     "          pictures tiles.png and font.bmp come from --data DIR, else from the installed game, else\n"
     "          from the working directory. Needs no display.\n"
     "  duel    The computer plays both sides from the map, player 1 first, until one side wins or N\n"
-    "          turns were played (default 200; each side's turn counts as one).\n"
+    "          turns were played (default 200; each side's turn counts as one). KIND is the computer\n"
+    "          that plays a side: standard (the default), strong, or pass (ends every turn at once).\n"
+    "          --record writes every action to OUT, one per line: move R,C R,C; attack R,C R,C;\n"
+    "          end P; lines starting with # are comments, the first one the command line.\n"
     "\n"
     "Options: -h, --help  this text.\n";
 
@@ -59,6 +63,11 @@ int usageError(const char* message) {
 
 int cannotRead(const char* file) {
     std::fprintf(stderr, "qorda-map: %s: cannot be read: %s\n", file, std::strerror(errno));
+    return kUnreadable;
+}
+
+int cannotWrite(const char* file) {
+    std::fprintf(stderr, "qorda-map: %s: cannot be written: %s\n", file, std::strerror(errno));
     return kUnreadable;
 }
 
@@ -268,11 +277,70 @@ void printUnitsLeft(int player) {
     std::printf("\n");
 }
 
-int duel(const char* file, int turns) {
+// Who plays a side of a duel: a computer opponent, or nobody.
+struct DuelSide {
+    bool passes;
+    AiOpponent opponent;
+};
+
+// What a duel is asked to do, from its command line.
+struct DuelOptions {
+    int turns;
+    DuelSide sides[3];  // by player; element 0 unused
+    const char* record;
+};
+
+// Writes out and empties what the match record holds.
+void writeRecordedActions(std::FILE* record) {
+    for (int k = 0; k < gMatchRecord.count; ++k) {
+        const RecordedAction& action = gMatchRecord.actions[k];
+        if (action.kind == kRecordedEnd) {
+            std::fprintf(record, "end %d\n", action.row);
+        } else {
+            std::fprintf(record, "%s %d,%d %d,%d\n", action.kind == kRecordedMove ? "move" : "attack",
+                         action.row, action.column, action.toRow, action.toColumn);
+        }
+    }
+    gMatchRecord.count = 0;
+}
+
+// Each side's whole turn, then its end-of-turn action points, player 1 first, until an attack wins or the
+// turns run out. Returns the winner code or 0.
+int playDuel(const DuelOptions& options, std::FILE* record, int& played) {
+    gMatchRecord = {};
+    gMatchRecord.taking = record != nullptr;
+    int result = 0;
+    for (played = 0; played < options.turns && !isWinnerCode(result);) {
+        const int player = 1 + played % 2;
+        const DuelSide& side = options.sides[player];
+        result = side.passes ? 0 : aiPerformOpponentTurn(side.opponent, player);
+        ++played;
+        if (!isWinnerCode(result)) addEndOfTurnActionPoint(player);
+        if (record != nullptr) writeRecordedActions(record);
+    }
+    gMatchRecord.taking = false;
+    return result;
+}
+
+// The command line, as the record's first comment.
+void writeCommandLine(std::FILE* record, int argc, char** argv) {
+    std::fprintf(record, "#");
+    for (int i = 0; i < argc; ++i) std::fprintf(record, " %s", argv[i]);
+    std::fprintf(record, "\n");
+}
+
+int duel(const char* file, const DuelOptions& options, int argc, char** argv) {
     if (!loadMapFile(file)) return cannotRead(file);
+    std::FILE* record = nullptr;
+    if (options.record != nullptr) {
+        record = std::fopen(options.record, "w");
+        if (record == nullptr) return cannotWrite(options.record);
+        writeCommandLine(record, argc, argv);
+    }
     // No window: nothing is drawn, there are no pauses, and the beeps of falling units stay off the output.
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "qorda-map: cannot start SDL's events: %s\n", SDL_GetError());
+        if (record != nullptr) std::fclose(record);
         return kUnreadable;
     }
     gWaitPercent = 0;
@@ -280,17 +348,53 @@ int duel(const char* file, int turns) {
     std::fflush(stdout);
     const int output = silenceDescriptor(STDOUT_FILENO);
     int played = 0;
-    const int result = aiPlayBothSides(turns, played);
+    const int result = playDuel(options, record, played);
     std::fflush(stdout);
     restoreDescriptor(STDOUT_FILENO, output);
     SDL_Quit();
+    char outcome[256];
     if (isWinnerCode(result)) {
-        std::printf("%s: player %d wins after %d turns\n", file, winnerOfCode(result), played);
+        std::snprintf(outcome, sizeof outcome, "%s: player %d wins after %d turns", file,
+                      winnerOfCode(result), played);
     } else {
-        std::printf("%s: no winner after %d turns\n", file, played);
+        std::snprintf(outcome, sizeof outcome, "%s: no winner after %d turns", file, played);
     }
+    std::printf("%s\n", outcome);
     printUnitsLeft(1);
     printUnitsLeft(2);
+    if (record == nullptr) return kClean;
+    std::fprintf(record, "# %s\n", outcome);
+    const bool written = !gMatchRecord.overflowed && std::ferror(record) == 0;
+    if (std::fclose(record) != 0 || !written) return cannotWrite(options.record);
+    return kClean;
+}
+
+// Reads the duel's options after FILE; a wrong one is reported and makes the status kUnreadable.
+int readDuelOptions(int count, char** arguments, DuelOptions& options) {
+    options = {kDefaultTurns, {}, nullptr};
+    for (int i = 0; i < count; i += 2) {
+        const std::string option = arguments[i];
+        if (i + 1 == count) return usageError((option + " needs a value").c_str());
+        const char* value = arguments[i + 1];
+        if (option == "--turns") {
+            char* end = nullptr;
+            const long parsed = std::strtol(value, &end, 10);
+            if (*value == 0 || *end != 0 || parsed < 1 || parsed > 1000000) {
+                return usageError("--turns needs a number from 1 to 1000000");
+            }
+            options.turns = static_cast<int>(parsed);
+        } else if (option == "--player1" || option == "--player2") {
+            DuelSide& side = options.sides[option == "--player1" ? 1 : 2];
+            side.passes = std::strcmp(value, "pass") == 0;
+            if (!side.passes && !aiOpponentOfName(value, side.opponent)) {
+                return usageError((option + " needs standard, strong or pass, not " + value).c_str());
+            }
+        } else if (option == "--record") {
+            options.record = value;
+        } else {
+            return usageError(("unknown duel option " + option).c_str());
+        }
+    }
     return kClean;
 }
 
@@ -319,18 +423,9 @@ int main(int argc, char** argv) {
         return render(file, output, data);
     }
     if (command == "duel") {
-        int turns = kDefaultTurns;
-        if (argc == 5 && std::strcmp(argv[3], "--turns") == 0) {
-            char* end = nullptr;
-            const long parsed = std::strtol(argv[4], &end, 10);
-            if (*argv[4] == 0 || *end != 0 || parsed < 1 || parsed > 1000000) {
-                return usageError("--turns needs a number from 1 to 1000000");
-            }
-            turns = static_cast<int>(parsed);
-        } else if (argc != 3) {
-            return usageError("duel needs FILE [--turns N]");
-        }
-        return duel(file, turns);
+        DuelOptions options;
+        if (readDuelOptions(argc - 3, argv + 3, options) != kClean) return kUnreadable;
+        return duel(file, options, argc, argv);
     }
     return usageError(("unknown command " + command).c_str());
 }

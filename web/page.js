@@ -218,7 +218,7 @@ var Module = {
   }),
   qordaStoreSavedMaps: storeSavedMaps,
   qordaRunAudioOutput: runAudioOutput,
-  onExit: () => {
+  qordaEnded: () => {
     canvas.hidden = true;
     mapsButton.hidden = true;
     mapsPanel.hidden = true;

@@ -13,6 +13,10 @@ void waitForEvent(int milliseconds);
 // browser keeps them in its own storage and returns once they are stored there.
 void keepSavedMaps();
 
+// The game's window is gone, at the end of the program. The browser's page then says that the game has
+// ended, as a closed window does on the desktop.
+void windowClosed();
+
 // The game's audio output is open, and the game has just queued a sound on it. A browser's output costs
 // processor while it runs, even in silence, so there it runs only while a sound plays.
 void startAudioOutput(SDL_AudioDeviceID device);

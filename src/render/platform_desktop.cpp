@@ -8,6 +8,8 @@ void waitForEvent(int milliseconds) {
 
 void keepSavedMaps() {}
 
+void windowClosed() {}
+
 void startAudioOutput(SDL_AudioDeviceID device) {
     SDL_PauseAudioDevice(device, 0);
 }

@@ -13,6 +13,7 @@ namespace {
 EM_ASYNC_JS(void, waitForPageEvent, (int milliseconds), { await Module.qordaWaitForEvent(milliseconds); });
 // Copies the maps saved in the game's folder into the browser's storage and returns once they are stored.
 EM_ASYNC_JS(void, storeSavedMaps, (), { await Module.qordaStoreSavedMaps(); });
+EM_JS(void, showGameEnded, (), { Module.qordaEnded(); });
 EM_JS(void, runAudioOutput, (bool running), { Module.qordaRunAudioOutput(running); });
 
 // Every event that SDL reports in the browser comes from one of the page's events, and each of those ends the
@@ -52,6 +53,10 @@ void waitForEvent(int milliseconds) {
 
 void keepSavedMaps() {
     storeSavedMaps();
+}
+
+void windowClosed() {
+    showGameEnded();
 }
 
 void startAudioOutput(SDL_AudioDeviceID device) {

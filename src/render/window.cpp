@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "render/platform.h"
+
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gTextureTiles = nullptr;
@@ -263,6 +265,7 @@ void close() {
     gWindow = nullptr;
     IMG_Quit();
     SDL_Quit();
+    windowClosed();
 }
 
 // Without a renderer (the map makers' tool plays whole matches with no window) nothing is drawn or shown.

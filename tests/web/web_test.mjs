@@ -31,6 +31,7 @@ const kMaxGzipBytes = 1300 * 1000;
 const kMaxFirstPictureMs = 2000;
 const kLatencyKeys = 40;
 
+const sleep = (milliseconds) => new Promise((resolve) => setTimeout(resolve, milliseconds));
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qorda-web-'));
 let passed = 0;
 let failed = 0;
@@ -224,13 +225,20 @@ function processorTicks(root) {
 const kTicksPerSecond = Number(execFileSync('getconf', ['CLK_TCK'], {encoding: 'utf8'}));
 
 async function processorPercent(browser, seconds) {
-  await new Promise((resolve) => setTimeout(resolve, 2000));
+  await sleep(2000);
   const root = browser.process().pid;
   const before = processorTicks(root);
   const started = process.hrtime.bigint();
-  await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+  await sleep(seconds * 1000);
   const elapsed = Number(process.hrtime.bigint() - started) / 1e9;
   return (100 * (processorTicks(root) - before)) / kTicksPerSecond / elapsed;
+}
+
+// The game's cost while it waits; measured again once when above the bound, so that a passing burst of the
+// machine's other work does not count.
+async function idlePercent(browser, blank) {
+  const first = await processorPercent(browser, 5);
+  return first - blank <= kMaxIdlePercent ? first : Math.min(first, await processorPercent(browser, 5));
 }
 
 // ---- The run
@@ -271,7 +279,7 @@ async function main() {
 
     // Idle: the same browser with a blank page first.
     await page.goto('about:blank');
-    await new Promise((resolve) => setTimeout(resolve, 2000));
+    await sleep(2000);
     const blank = await processorPercent(browser, 5);
 
     // The menu, and a match of two humans up to a shot and a charge.
@@ -279,11 +287,11 @@ async function main() {
     const firstPicture = await page.evaluate(() => window.qordaProbe.firstPictureAt);
     check('the main menu is on the screen within 2 s', firstPicture <= kMaxFirstPictureMs, `${firstPicture.toFixed(0)} ms`);
     await checkScene(page, 'menu-screen', []);
-    const menuIdle = await processorPercent(browser, 5);
+    const menuIdle = await idlePercent(browser, blank);
     await checkScene(page, 'targeting-screen', sceneInput('targeting-screen'));
     const matchInput = sceneInput('match-screen');
     await checkScene(page, 'match-screen', matchInput.slice(sceneInput('targeting-screen').length));
-    const matchIdle = await processorPercent(browser, 5);
+    const matchIdle = await idlePercent(browser, blank);
     for (const [screen, percent] of [['main menu', menuIdle], ['match', matchIdle]]) {
       check(`waiting in the ${screen} costs at most ${kMaxIdlePercent}% of a core above a blank page`,
             percent - blank <= kMaxIdlePercent, `${percent.toFixed(2)}% against ${blank.toFixed(2)}% blank`);
@@ -293,9 +301,10 @@ async function main() {
     // the game's wait.
     await open(page, url);
     await press(page, '2');
+    await sleep(100);  // the frame that showed the match
     await page.evaluate(() => { window.qordaProbe.latencies = []; });
     for (let i = 0; i < kLatencyKeys; i++) {
-      await new Promise((resolve) => setTimeout(resolve, 20 + ((i * 37) % 100)));
+      await sleep(20 + ((i * 37) % 100));
       await press(page, i % 2 === 0 ? 'v' : 'g');
     }
     const latencies = await page.evaluate(() => window.qordaProbe.latencies);
@@ -325,9 +334,10 @@ async function main() {
     // The prompt now holds what those keys typed: a load of a map that is not there.
     messages.length = 0;
     await press(page, '\r');
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    check('"Error opening file" reaches the console although its line is not ended',
-          messages.some((text) => text.startsWith('Error opening file ')), JSON.stringify(messages));
+    const errorPrinted = () => messages.some((text) => text.startsWith('Error opening file '));
+    for (let tries = 0; tries < 100 && !errorPrinted(); tries++) await sleep(50);
+    check('"Error opening file" reaches the console although its line is not ended', errorPrinted(),
+          JSON.stringify(messages));
 
     // A map saved in the editor is kept across a reload and loads again.
     await open(page, url);
@@ -361,10 +371,18 @@ async function main() {
     await page.click('#maps-button');
     await page.click('#map-list a[download="map01.txt"]');
     const downloaded = path.join(downloads, 'map01.txt');
-    for (let tries = 0; tries < 100 && !fs.existsSync(downloaded); tries++) {
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
+    for (let tries = 0; tries < 100 && !fs.existsSync(downloaded); tries++) await sleep(50);
     check('a saved map downloads as it came', fs.existsSync(downloaded) && fs.readFileSync(downloaded).equals(fs.readFileSync(mapFile)));
+
+    // Exit ends the game, and the page offers to start it again.
+    await open(page, url);
+    await page.keyboard.press('6');
+    await page.waitForSelector('#ended:not([hidden])', {timeout: 5000});
+    await Promise.all([page.waitForNavigation(), page.click('#restart')]);
+    await page.waitForFunction(() => window.qordaProbe && window.qordaProbe.waits > 0, {timeout: 20000});
+    await settle(page);
+    check('Exit ends the game, and the page starts it again at the main menu',
+          differentPixels(await canvasPicture(page), desktopPicture('menu-screen')) === 0);
 
     const size = gzipBytes(webDir);
     check('the page\'s files take at most 1.3 MB with gzip -9', size <= kMaxGzipBytes, `${size} bytes`);

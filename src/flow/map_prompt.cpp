@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "render/input.h"
+#include "render/platform.h"
 #include "render/text.h"
 #include "render/texts.h"
 
@@ -48,5 +49,7 @@ int saveStatusMatrix(char name[kNameBufferSize]) {
     renderText(kInfoLineX, kSavePromptEnd);
     char typed[kNameBufferSize];
     if (readMapName(typed) == kWindowClosed) return kWindowClosed;
-    return takeNameIfDone(saveMapByName(typed), typed, name);
+    const int result = takeNameIfDone(saveMapByName(typed), typed, name);
+    if (result == kMapFileDone) keepSavedMaps();
+    return result;
 }

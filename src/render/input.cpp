@@ -1,5 +1,6 @@
 #include "render/input.h"
 
+#include "render/platform.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/hex.h"
@@ -60,7 +61,7 @@ void presentAndWait() {
     presentPicture();
     // Waking at the first event answers a key at once; the event stays queued for the caller.
     const int scaled = scaledMilliseconds(kPollMilliseconds);
-    if (scaled > 0) SDL_WaitEventTimeout(nullptr, scaled);
+    if (scaled > 0) waitForEvent(scaled);
     if (gBeforePoll != nullptr) gBeforePoll();
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "render/console.h"
+#include "render/platform.h"
 
 namespace {
 
@@ -84,11 +85,13 @@ void openSound() {
     SDL_QueueAudio(gDevice, gUnitFall, sizeof gUnitFall);
     SDL_ClearQueuedAudio(gDevice);
     makeUnitFall();
-    SDL_PauseAudioDevice(gDevice, 0);
+    startAudioOutput(gDevice);
 }
 
 void playUnitFallSound() {
-    if (gDevice != 0) SDL_QueueAudio(gDevice, gUnitFall, sizeof gUnitFall);
+    if (gDevice == 0) return;
+    SDL_QueueAudio(gDevice, gUnitFall, sizeof gUnitFall);
+    soundQueued(gDevice);
 }
 
 void closeSound() {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "render/platform.h"
+
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gTextureTiles = nullptr;
@@ -180,8 +182,13 @@ SDL_Texture* textureFromAtlas(SDL_Surface* surface, const char* fileName, Uint8 
                               Uint8 blue) {
     SDL_SetColorKey(surface, SDL_TRUE, SDL_MapRGB(surface->format, red, green, blue));
     SDL_Texture* texture = SDL_CreateTextureFromSurface(gRenderer, surface);
-    if (texture == nullptr)
+    if (texture == nullptr) {
         printf("Unable to create texture from %s! SDL Error: %s\n", fileName, SDL_GetError());
+    } else {
+        // The atlases are only ever copied pixel for pixel, which a filtering renderer (WebGL, some
+        // graphics drivers) may blend with the neighbouring pixels unless the copy is nearest-neighbour.
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    }
     SDL_FreeSurface(surface);
     return texture;
 }
@@ -283,6 +290,7 @@ void close() {
     gWindow = nullptr;
     IMG_Quit();
     SDL_Quit();
+    windowClosed();
 }
 
 // Without a renderer (the map makers' tool plays whole matches with no window) nothing is drawn or shown.

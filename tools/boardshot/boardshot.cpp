@@ -5,6 +5,8 @@
 //   the tests do, and take the picture once the game has taken the last input, as the window shows it.
 //
 // Usage: boardshot <data dir> <scene> <out.png>
+//        boardshot --exact <data dir> <scene> <out.png>   a played scene with all its colours, no palette
+//        boardshot --input <scene>   prints a played scene's input as JSON, for the browser test to replay
 // The data directory must hold tiles.png and font.bmp (and map01.txt for the scenes of a match); the game
 // runs there but is never asked to save. Scenes are listed in kScenes.
 #include <SDL.h>
@@ -253,7 +255,9 @@ const Scene* findScene(const char* name) {
 }
 
 void printUsage() {
-    fprintf(stderr, "Usage: boardshot <data dir> <scene> <out.png>\nScenes:");
+    fprintf(
+        stderr,
+        "Usage: boardshot [--exact] <data dir> <scene> <out.png>\n       boardshot --input <scene>\nScenes:");
     for (const Scene& scene : kScenes) fprintf(stderr, " %s", scene.name);
     fprintf(stderr, "\n");
 }
@@ -268,6 +272,33 @@ int savePicture(const std::string& path, bool indexed) {
     if (result != 0) fprintf(stderr, "boardshot: cannot save %s: %s\n", path.c_str(), SDL_GetError());
     SDL_FreeSurface(picture);
     return result == 0 ? 0 : 1;
+}
+
+// A string as JSON, every control character escaped.
+void printJsonString(const char* text) {
+    putchar('"');
+    for (; *text != 0; ++text) {
+        const unsigned char c = static_cast<unsigned char>(*text);
+        if (c < 0x20 || c == '"' || c == '\\') {
+            printf("\\u%04x", c);
+        } else {
+            putchar(c);
+        }
+    }
+    putchar('"');
+}
+
+// The input of a played scene, one step per element: {"keys": "..."} or {"text": "..."}.
+void printSceneInput(const Scene& scene) {
+    printf("[");
+    for (std::size_t i = 0; i < scene.input.size(); ++i) {
+        const Input& input = scene.input[i];
+        printf(i == 0 ? "{" : ",\n{");
+        printf(input.text != nullptr ? "\"text\": " : "\"keys\": ");
+        printJsonString(input.text != nullptr ? input.text : input.keys);
+        printf("}");
+    }
+    printf("]\n");
 }
 
 int drawScene(const Scene& scene, const std::string& output) {
@@ -288,6 +319,7 @@ struct Playthrough {
     std::size_t step;
     std::size_t key;  // the next key of the step's keys
     std::string output;
+    bool indexed;      // saved with a palette (the README's screenshots), else with every colour
     int result;        // -1 until the picture is taken, then savePicture's result
     int passesWaited;  // passes since the last input was fed or the picture was taken
 };
@@ -356,15 +388,15 @@ void feedPlaythrough() {
             run.passesWaited = 0;
             return;
         }
-        run.result = savePicture(run.output, true);
+        run.result = savePicture(run.output, run.indexed);
         run.passesWaited = 0;
     }
     event.type = SDL_QUIT;
     SDL_PushEvent(&event);
 }
 
-int playScene(const Scene& scene, const std::string& output) {
-    gPlaythrough = {scene.input, 0, 0, output, -1, 0};
+int playScene(const Scene& scene, const std::string& output, bool indexed) {
+    gPlaythrough = {scene.input, 0, 0, output, indexed, -1, 0};
     gWaitPercent = 0;  // the computer's pauses and the polling waits take no time
     gBeforePoll = feedPlaythrough;
     char program[] = "qorda";
@@ -382,6 +414,20 @@ int playScene(const Scene& scene, const std::string& output) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], "--input") == 0) {
+        const Scene* scene = findScene(argv[2]);
+        if (scene == nullptr || scene->draw != nullptr) {
+            fprintf(stderr, "boardshot: no played scene \"%s\"\n", argv[2]);
+            return 2;
+        }
+        printSceneInput(*scene);
+        return 0;
+    }
+    const bool exact = argc == 5 && std::strcmp(argv[1], "--exact") == 0;
+    if (exact) {
+        --argc;
+        ++argv;
+    }
     if (argc != 4) {
         printUsage();
         return 2;
@@ -402,5 +448,5 @@ int main(int argc, char* argv[]) {
     // Headless: no screen is needed, and the software renderer reads back exactly what was drawn.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_RENDER_DRIVER", "software", 1);
-    return scene->draw != nullptr ? drawScene(*scene, output) : playScene(*scene, output);
+    return scene->draw != nullptr ? drawScene(*scene, output) : playScene(*scene, output, !exact);
 }

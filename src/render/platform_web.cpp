@@ -1,0 +1,71 @@
+// The browser's side of render/platform.h. The page's script (web/page.js) does the work that only the
+// page can do: it wakes the game at the page's events, keeps the saved maps in the browser's storage, and
+// suspends and resumes the audio output.
+#include <emscripten.h>
+#include <sys/stat.h>
+
+#include "render/platform.h"
+
+namespace {
+
+// Returns when one of the page's input or window events was handled by SDL, or after milliseconds. SDL's
+// own wait would look at its queue every millisecond, which a browser turns into a timer each time.
+EM_ASYNC_JS(void, waitForPageEvent, (int milliseconds), { await Module.qordaWaitForEvent(milliseconds); });
+// Copies the maps saved in the game's folder into the browser's storage and returns once they are stored.
+EM_ASYNC_JS(void, storeSavedMaps, (), { await Module.qordaStoreSavedMaps(); });
+EM_JS(void, showGameEnded, (), { Module.qordaEnded(); });
+EM_JS(void, runAudioOutput, (bool running), { Module.qordaRunAudioOutput(running); });
+
+// Every event that SDL reports in the browser comes from one of the page's events, and each of those ends the
+// wait at once, so the game's polling interval is only a bound here; waking 20 times a second to find
+// nothing costs a browser several per cent of a core, waking once a second next to nothing.
+constexpr int kPageWaitMilliseconds = 1000;
+
+// The output runs this long after the last sound was queued, so that the browser has played all of it.
+constexpr Uint32 kSoundTailMilliseconds = 1000;
+
+SDL_AudioDeviceID gDevice = 0;
+Uint32 gLastSoundTicks = 0;
+
+// Suspends the audio output once it has nothing left to play.
+void quietenAudioOutput() {
+    if (gDevice == 0 || SDL_GetQueuedAudioSize(gDevice) > 0) return;
+    if (SDL_GetTicks() - gLastSoundTicks < kSoundTailMilliseconds) return;
+    runAudioOutput(false);
+}
+
+// Emscripten's C library starts with a umask that takes every permission away, which would leave each map
+// that the game saves unreadable to the game itself; the browser's files get the usual mask before the game
+// starts.
+__attribute__((constructor)) void useUsualFileMask() {
+    umask(022);
+}
+
+}  // namespace
+
+void waitForEvent(int milliseconds) {
+    quietenAudioOutput();
+    // An event that came while the game slept (the computer's pauses) is already queued: no wait then.
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+    waitForPageEvent(milliseconds > 0 ? kPageWaitMilliseconds : 0);
+}
+
+void keepSavedMaps() {
+    storeSavedMaps();
+}
+
+void windowClosed() {
+    showGameEnded();
+}
+
+void startAudioOutput(SDL_AudioDeviceID device) {
+    gDevice = device;
+    gLastSoundTicks = SDL_GetTicks();
+    SDL_PauseAudioDevice(device, 0);
+}
+
+void soundQueued(SDL_AudioDeviceID device) {
+    gLastSoundTicks = SDL_GetTicks();
+    if (device == gDevice) runAudioOutput(true);
+}

@@ -1,0 +1,406 @@
+// The browser version of Qorda in Debian's Chromium, headless: the page serves as a new player finds it.
+//
+// Usage: node web_test.mjs <build/web> <boardshot> <data dir>
+// The pictures to match are the desktop game's own, made by boardshot with its headless renderer; the same
+// input is played in the page, key by key, and the canvas must show the same pixels. Then: a map saved in
+// the editor survives a reload and loads again; an imported map file wins over the bundled map of its name
+// and downloads as it came; no game key scrolls or leaves the page; the game's console output reaches the
+// browser's console; and the figures: first picture, key to picture, idle processor above a blank page,
+// and the size of the page's files.
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+import {PNG} from 'pngjs';
+import puppeteer from 'puppeteer-core';
+
+const [webDir, boardshot, dataDir] = process.argv.slice(2);
+if (!webDir || !boardshot || !dataDir) {
+  console.error('usage: node web_test.mjs <build/web> <boardshot> <data dir>');
+  process.exit(2);
+}
+
+// The picture's size, as the game's window has it; the page's map bar lies below it.
+const kPicture = {width: 780, height: 598};
+const kViewport = {width: 780, height: 622};
+const kMaxIdlePercent = 1;  // of one core, above the blank page
+const kMaxGzipBytes = 1300 * 1000;
+const kMaxFirstPictureMs = 2000;
+const kLatencyKeys = 40;
+
+const sleep = (milliseconds) => new Promise((resolve) => setTimeout(resolve, milliseconds));
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qorda-web-'));
+let passed = 0;
+let failed = 0;
+
+function check(name, ok, detail = '') {
+  if (ok) passed++;
+  else failed++;
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${name}${detail ? `: ${detail}` : ''}`);
+}
+
+// ---- The page's files, served as any static host would
+
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+
+function serve(root) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://host').pathname).replace(/^\/+/, '') || 'index.html';
+    const file = path.join(root, name);
+    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'});
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// ---- What the test sees of the game: when it waits (the picture is then drawn), and the first picture
+
+// Runs in the page before its scripts: wraps the page's wait as the page defines it.
+function installProbe() {
+  const probe = {waits: 0, firstPictureAt: null, keyAt: null, latencies: [], inputAt: 0, waitAt: 0};
+  window.qordaProbe = probe;
+  window.addEventListener('keydown', (event) => {
+    if (probe.keyAt === null) probe.keyAt = event.timeStamp;
+  }, true);
+  for (const type of ['keydown', 'keypress', 'keyup']) {
+    window.addEventListener(type, () => { probe.inputAt = performance.now(); }, true);
+  }
+  let module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get: () => module,
+    set: (value) => {
+      module = value;
+      if (value.qordaProbed) return;
+      value.qordaProbed = true;
+      const wait = value.qordaWaitForEvent;
+      value.qordaWaitForEvent = (milliseconds) => {
+        probe.waits++;
+        probe.waitAt = performance.now();
+        const keyAt = probe.keyAt;
+        probe.keyAt = null;
+        // The picture was presented before the wait; it is on the screen with the next frame.
+        if (probe.firstPictureAt === null || keyAt !== null) {
+          requestAnimationFrame(() => {
+            const now = performance.now();
+            if (probe.firstPictureAt === null) probe.firstPictureAt = now;
+            else probe.latencies.push(now - keyAt);
+          });
+        }
+        return wait(milliseconds);
+      };
+    },
+  });
+}
+
+// Until the game has taken all the input and waits again. The page's wait is asked for only when SDL's
+// queue is empty, and an event reaches the queue only while the game sleeps: a wait begun after the last
+// input event comes after the game took it.
+async function settle(page) {
+  await page.waitForFunction(() => window.qordaProbe.waitAt > window.qordaProbe.inputAt, {timeout: 20000});
+}
+
+function keyName(character) {
+  if (character === '\r') return 'Enter';
+  if (character === '\u001b') return 'Escape';
+  return character;
+}
+
+async function press(page, keys) {
+  for (const character of keys) {
+    await page.keyboard.press(keyName(character));
+    await settle(page);
+  }
+}
+
+async function type(page, text) {
+  await page.keyboard.type(text);
+  await settle(page);
+}
+
+async function playInput(page, input) {
+  for (const step of input) {
+    if (step.text !== undefined) await type(page, step.text);
+    else await press(page, step.keys);
+  }
+}
+
+async function open(page, url) {
+  await page.goto(url);
+  await page.waitForFunction(() => window.qordaProbe && window.qordaProbe.waits > 0, {timeout: 20000});
+  await settle(page);
+}
+
+// ---- Pictures
+
+async function canvasPicture(page) {
+  const shot = await page.screenshot({clip: {x: 0, y: 0, ...kPicture}});
+  return PNG.sync.read(Buffer.from(shot));
+}
+
+// The pixels that differ by more than tolerance in a channel.
+function differentPixels(a, b, tolerance = 0) {
+  if (a.width !== b.width || a.height !== b.height) return a.width * a.height;
+  let count = 0;
+  for (let i = 0; i < a.data.length; i += 4) {
+    for (let channel = 0; channel < 3; channel++) {
+      if (Math.abs(a.data[i + channel] - b.data[i + channel]) > tolerance) {
+        count++;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+function desktopPicture(scene) {
+  const file = path.join(scratch, `${scene}.png`);
+  execFileSync(boardshot, ['--exact', dataDir, scene, file], {stdio: ['ignore', 'ignore', 'pipe']});
+  return PNG.sync.read(fs.readFileSync(file));
+}
+
+function sceneInput(scene) {
+  return JSON.parse(execFileSync(boardshot, ['--input', scene], {encoding: 'utf8'}));
+}
+
+// WebGL blends the translucent highlights (the targeting ring) rounding to the nearest level, where SDL's
+// software renderer, which draws the desktop's pictures here, rounds down: those pixels may be one level
+// brighter, and no pixel may differ more.
+async function checkScene(page, scene, input) {
+  await playInput(page, input);
+  const browser = await canvasPicture(page);
+  const desktop = desktopPicture(scene);
+  const differences = differentPixels(browser, desktop, 1);
+  if (differences > 0) fs.writeFileSync(path.join(scratch, `${scene}-browser.png`), PNG.sync.write(browser));
+  check(`the canvas shows the desktop's ${scene}`, differences === 0,
+        `${differences} pixels differ, ${differentPixels(browser, desktop)} by one level`);
+}
+
+// ---- Processor time of the browser's processes, from /proc
+
+function processTree(root) {
+  const parents = new Map();
+  for (const entry of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(entry)) continue;
+    try {
+      const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
+      parents.set(Number(entry), Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]));
+    } catch (error) {
+      // the process ended meanwhile
+    }
+  }
+  const tree = new Set([root]);
+  for (let grown = true; grown;) {
+    grown = false;
+    for (const [pid, parent] of parents) {
+      if (tree.has(parent) && !tree.has(pid)) {
+        tree.add(pid);
+        grown = true;
+      }
+    }
+  }
+  return tree;
+}
+
+function processorTicks(root) {
+  let ticks = 0;
+  for (const pid of processTree(root)) {
+    try {
+      const fields = fs.readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ');
+      ticks += Number(fields[11]) + Number(fields[12]);
+    } catch (error) {
+      // the process ended meanwhile
+    }
+  }
+  return ticks;
+}
+
+const kTicksPerSecond = Number(execFileSync('getconf', ['CLK_TCK'], {encoding: 'utf8'}));
+
+async function processorPercent(browser, seconds) {
+  await sleep(2000);
+  const root = browser.process().pid;
+  const before = processorTicks(root);
+  const started = process.hrtime.bigint();
+  await sleep(seconds * 1000);
+  const elapsed = Number(process.hrtime.bigint() - started) / 1e9;
+  return (100 * (processorTicks(root) - before)) / kTicksPerSecond / elapsed;
+}
+
+// The game's cost while it waits; measured again once when above the bound, so that a passing burst of the
+// machine's other work does not count.
+async function idlePercent(browser, blank) {
+  const first = await processorPercent(browser, 5);
+  return first - blank <= kMaxIdlePercent ? first : Math.min(first, await processorPercent(browser, 5));
+}
+
+// ---- The run
+
+function percentile(values, share) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.min(sorted.length - 1, Math.floor(share * sorted.length))];
+}
+
+function gzipBytes(folder) {
+  let total = 0;
+  for (const name of fs.readdirSync(folder)) {
+    total += zlib.gzipSync(fs.readFileSync(path.join(folder, name)), {level: 9}).length;
+  }
+  return total;
+}
+
+async function main() {
+  const server = await serve(path.resolve(webDir));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    userDataDir: path.join(scratch, 'profile'),
+    headless: true,
+    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--enable-unsafe-swiftshader', '--force-color-profile=srgb'],
+  });
+  try {
+    const page = await browser.newPage();
+    await page.setViewport(kViewport);
+    await page.evaluateOnNewDocument(installProbe);
+    const messages = [];
+    page.on('console', (message) => messages.push(message.text()));
+    const downloads = path.join(scratch, 'downloads');
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+
+    // Idle: the same browser with a blank page first.
+    await page.goto('about:blank');
+    await sleep(2000);
+    const blank = await processorPercent(browser, 5);
+
+    // The menu, and a match of two humans up to a shot and a charge.
+    await open(page, url);
+    const firstPicture = await page.evaluate(() => window.qordaProbe.firstPictureAt);
+    check('the main menu is on the screen within 2 s', firstPicture <= kMaxFirstPictureMs, `${firstPicture.toFixed(0)} ms`);
+    await checkScene(page, 'menu-screen', []);
+    const menuIdle = await idlePercent(browser, blank);
+    await checkScene(page, 'targeting-screen', sceneInput('targeting-screen'));
+    const matchInput = sceneInput('match-screen');
+    await checkScene(page, 'match-screen', matchInput.slice(sceneInput('targeting-screen').length));
+    const matchIdle = await idlePercent(browser, blank);
+    for (const [screen, percent] of [['main menu', menuIdle], ['match', matchIdle]]) {
+      check(`waiting in the ${screen} costs at most ${kMaxIdlePercent}% of a core above a blank page`,
+            percent - blank <= kMaxIdlePercent, `${percent.toFixed(2)}% against ${blank.toFixed(2)}% blank`);
+    }
+
+    // Key to picture: the board cursor's keys in a new match, each after a pause that lands anywhere in
+    // the game's wait.
+    await open(page, url);
+    await press(page, '2');
+    await sleep(100);  // the frame that showed the match
+    await page.evaluate(() => { window.qordaProbe.latencies = []; });
+    for (let i = 0; i < kLatencyKeys; i++) {
+      await sleep(20 + ((i * 37) % 100));
+      await press(page, i % 2 === 0 ? 'v' : 'g');
+    }
+    const latencies = await page.evaluate(() => window.qordaProbe.latencies);
+    check('every key of the board cursor reached the picture', latencies.length === kLatencyKeys, `${latencies.length} of ${kLatencyKeys}`);
+
+    // No game key scrolls or leaves the page, in the menu and while a name is typed.
+    await open(page, url);
+    const gameKeys = ['Backspace', 'Space', 'ArrowDown', 'ArrowUp', 'ArrowLeft', 'ArrowRight', 'Tab', 'PageDown',
+                      'End', 'F1', 'F3', 'F5', 'F6', 'F7', 'F10', 'F12'];
+    const marker = await page.evaluate(() => (window.qordaMarker = Math.random()));
+    for (const prompt of [false, true]) {
+      if (prompt) await press(page, '3');
+      for (const key of gameKeys) {
+        await page.keyboard.press(key);
+        await settle(page);
+      }
+      await page.keyboard.down('Alt');
+      await page.keyboard.press('ArrowLeft');
+      await page.keyboard.up('Alt');
+      await settle(page);
+      const state = await page.evaluate(() => ({marker: window.qordaMarker, x: window.scrollX, y: window.scrollY,
+                                                 focus: document.activeElement.id}));
+      check(`no game key scrolls or leaves the page${prompt ? ' while a name is typed' : ''}`,
+            state.marker === marker && state.x === 0 && state.y === 0 && page.url() === url && state.focus === 'canvas',
+            JSON.stringify(state));
+    }
+    // The prompt now holds what those keys typed: a load of a map that is not there.
+    messages.length = 0;
+    await press(page, '\r');
+    const errorPrinted = () => messages.some((text) => text.startsWith('Error opening file '));
+    for (let tries = 0; tries < 100 && !errorPrinted(); tries++) await sleep(50);
+    check('"Error opening file" reaches the console although its line is not ended', errorPrinted(),
+          JSON.stringify(messages));
+
+    // A map saved in the editor is kept across a reload and loads again.
+    await open(page, url);
+    await press(page, '2');
+    const bundledMatch = await canvasPicture(page);
+    await open(page, url);
+    await playInput(page, sceneInput('editor-screen'));
+    await press(page, '\r');
+    await type(page, 'q');
+    await press(page, '\ryy');
+    await type(page, 'mine');
+    await press(page, '\r2');
+    const savedMatch = await canvasPicture(page);
+    check('the edited map differs from the bundled one', differentPixels(savedMatch, bundledMatch) > 0);
+    await open(page, url);
+    await press(page, '3');
+    await type(page, 'mine');
+    await press(page, '\r2');
+    check('a map saved in the editor loads again after a reload', differentPixels(await canvasPicture(page), savedMatch) === 0);
+
+    // A map file brought in under a bundled map's name wins over it, and downloads as it came.
+    const mapFile = path.join(scratch, 'map01.txt');
+    fs.writeFileSync(mapFile, Buffer.from(await page.evaluate(() => Array.from(Module.FS.readFile('/saved/mine.txt')))));
+    await page.click('#maps-button');
+    const chooser = await page.$('#map-files');
+    await chooser.uploadFile(mapFile);
+    await page.waitForFunction(() => [...document.querySelectorAll('#map-list a')].some((a) => a.download === 'map01.txt'));
+    await open(page, url);
+    await press(page, '2');
+    check('an imported map01 wins over the bundled one', differentPixels(await canvasPicture(page), savedMatch) === 0);
+    await page.click('#maps-button');
+    await page.click('#map-list a[download="map01.txt"]');
+    const downloaded = path.join(downloads, 'map01.txt');
+    for (let tries = 0; tries < 100 && !fs.existsSync(downloaded); tries++) await sleep(50);
+    check('a saved map downloads as it came', fs.existsSync(downloaded) && fs.readFileSync(downloaded).equals(fs.readFileSync(mapFile)));
+
+    // Exit ends the game, and the page offers to start it again.
+    await open(page, url);
+    await page.keyboard.press('6');
+    await page.waitForSelector('#ended:not([hidden])', {timeout: 5000});
+    await Promise.all([page.waitForNavigation(), page.click('#restart')]);
+    await page.waitForFunction(() => window.qordaProbe && window.qordaProbe.waits > 0, {timeout: 20000});
+    await settle(page);
+    check('Exit ends the game, and the page starts it again at the main menu',
+          differentPixels(await canvasPicture(page), desktopPicture('menu-screen')) === 0);
+
+    const size = gzipBytes(webDir);
+    check('the page\'s files take at most 1.3 MB with gzip -9', size <= kMaxGzipBytes, `${size} bytes`);
+    console.log(`web figures: first picture ${firstPicture.toFixed(0)} ms; key to picture median ` +
+                `${percentile(latencies, 0.5).toFixed(1)} ms, 90th percentile ${percentile(latencies, 0.9).toFixed(1)} ms; ` +
+                `idle ${blank.toFixed(2)}% blank, ${menuIdle.toFixed(2)}% main menu, ${matchIdle.toFixed(2)}% match; ` +
+                `size ${size} bytes gzip -9`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  console.log(`web: ${passed} passed, ${failed} failed`);
+  if (failed === 0) fs.rmSync(scratch, {recursive: true, force: true});
+  else console.log(`the pictures and the profile are in ${scratch}`);
+  process.exit(failed === 0 ? 0 : 1);
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

@@ -87,19 +87,6 @@ void prepareFlood(bool crossing, int player, int enemy, bool archer, FloodGrid& 
     }
 }
 
-// The attacks that a unit can deliver on an enemy with the given health after paying for its attack
-// position: as many as its remaining action points pay for, and no more than it takes to destroy it.
-int countAttacks(int actionPoint, int positionCost, int healthPoint) {
-    const int affordable = (actionPoint - positionCost) / computeActionPointCostToAttack();
-    int attacks = 0;
-    int health = healthPoint;
-    while (attacks < affordable && health > 0) {
-        ++attacks;
-        health -= computeAttackDamage();
-    }
-    return attacks;
-}
-
 // Breadth first from the unit's hex: every step costs the same, so hexes leave the queue in order of
 // cost and the first offer that reaches a hex is its cheapest.
 void floodCosts(int row, int column, int stepCost, int actionPoint, const FloodOffsets& offsets,
@@ -144,7 +131,7 @@ void floodCosts(int row, int column, int stepCost, int actionPoint, const FloodO
                 step[toRow][toColumn][0] = offset.row;
                 step[toRow][toColumn][1] = offset.column;
                 attackCount[toRow][toColumn] =
-                    countAttacks(actionPoint, fromCost, gUnitHealthPoint[toRow][toColumn]);
+                    aiCountAttacks(actionPoint, fromCost, gUnitHealthPoint[toRow][toColumn]);
             }
         }
     }
@@ -167,11 +154,22 @@ void offerRingPositions(int row, int column, int actionPoint, const FloodOffsets
     }
     cost[row][column] = best;
     if (best < kUnreachable) {
-        attackCount[row][column] = countAttacks(actionPoint, best, gUnitHealthPoint[row][column]);
+        attackCount[row][column] = aiCountAttacks(actionPoint, best, gUnitHealthPoint[row][column]);
     }
 }
 
 }  // namespace
+
+int aiCountAttacks(int actionPoint, int positionCost, int healthPoint) {
+    const int affordable = (actionPoint - positionCost) / computeActionPointCostToAttack();
+    int attacks = 0;
+    int health = healthPoint;
+    while (attacks < affordable && health > 0) {
+        ++attacks;
+        health -= computeAttackDamage();
+    }
+    return attacks;
+}
 
 int aiEnemyOf(int player) {
     return player == 1 ? 2 : 1;

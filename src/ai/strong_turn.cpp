@@ -135,17 +135,6 @@ void clearHex(int row, int column) {
     gUnitHealthPoint[row][column] = 0;
 }
 
-// The attacks that a unit with the given action points left can deliver on a unit with the given health:
-// as many as it can pay for, and no more than it takes to destroy it.
-int countAttacks(int actionPoint, int healthPoint) {
-    const int affordable = actionPoint / computeActionPointCostToAttack();
-    int attacks = 0;
-    for (int health = healthPoint; attacks < affordable && health > 0; health -= computeAttackDamage()) {
-        ++attacks;
-    }
-    return attacks;
-}
-
 // Plays an action on the board matrices as the rules would, the walk costing walkCost. Returns whether the
 // unit destroyed its target and can still pay for an attack, and so may act again.
 bool tryAction(const AiStrongAction& action, int walkCost) {
@@ -393,7 +382,7 @@ void offerActions(int row, int column, const Planner& planner, Offer (&kept)[kOf
             const int targetRow = target / kBoardColumns, targetColumn = target % kBoardColumns;
             if (gUnitOwner[targetRow][targetColumn] != enemy) continue;
             const int targetHealth = gUnitHealthPoint[targetRow][targetColumn];
-            const int attacks = countAttacks(actionPoint - walkCost, targetHealth);
+            const int attacks = aiCountAttacks(actionPoint, walkCost, targetHealth);
             if (attacks == 0) continue;
             offer.action.targetRow = targetRow;
             offer.action.targetColumn = targetColumn;

@@ -221,14 +221,3 @@ int aiPerformTurn(int player) {
     }
     return 0;
 }
-
-int aiPlayBothSides(int maxTurns, int& turnsPlayed) {
-    for (turnsPlayed = 0; turnsPlayed < maxTurns;) {
-        const int player = 1 + turnsPlayed % 2;
-        const int result = aiPerformTurn(player);
-        ++turnsPlayed;
-        if (isWinnerCode(result)) return result;
-        addEndOfTurnActionPoint(player);
-    }
-    return 0;
-}

@@ -18,12 +18,6 @@ constexpr int kAiCrossingPenalty = 10000;
 // Plays the whole turn of player: 0 when it is over, the winner code as soon as an attack won the match.
 int aiPerformTurn(int player);
 
-// The computer plays both sides from the board as it is, as a match against the computer plays its side:
-// player 1's whole turn, then player 1's end-of-turn action points, then player 2's, and so on, until an
-// attack wins or maxTurns turns (each side's turn counts as one) were played. Returns the winner code or
-// 0, and the turns played. The victory notice waits for a key like any other.
-int aiPlayBothSides(int maxTurns, int& turnsPlayed);
-
 // Picks the target of the unit at list entry `entry` and rates its plan: the health the target keeps
 // (kUnreachable when no attack is possible this turn) and the action points it costs. Leaves the grids
 // holding its last flood.

@@ -22,6 +22,7 @@
 
 #include "ai/opponent.h"
 #include "ai/strong_turn.h"
+#include "baseline/baseline_strong.h"
 #include "render/console.h"
 #include "render/input.h"
 #include "rules/rules.h"
@@ -71,8 +72,37 @@ struct TurnTimes {
     double worst = 0;
 };
 
+// The strong computer's opponent: the standard computer, a side that always passes, the strong computer
+// as it was before (the baseline), or the strong computer itself.
+enum Opponent { kStandardOpponent, kPassOpponent, kBaselineOpponent, kStrongOpponent };
+
+bool opponentOfName(const char* name, Opponent& opponent) {
+    const char* names[] = {"standard", "pass", "baseline", "strong"};
+    for (int k = 0; k < 4; ++k) {
+        if (std::strcmp(name, names[k]) == 0) {
+            opponent = static_cast<Opponent>(k);
+            return true;
+        }
+    }
+    return false;
+}
+
+int playOpponentTurn(Opponent opponent, int player) {
+    switch (opponent) {
+        case kStandardOpponent:
+            return aiPerformOpponentTurn(kAiStandard, player);
+        case kPassOpponent:
+            return 0;
+        case kBaselineOpponent:
+            return baselinePerformStrongTurn(player);
+        case kStrongOpponent:
+            return aiPerformStrongTurn(player);
+    }
+    return 0;
+}
+
 // One duel from the board in memory; returns the winner, 0 for none, and the turns played.
-int playDuel(int strongPlayer, TurnTimes& times, int& played) {
+int playDuel(int strongPlayer, Opponent opponent, TurnTimes& times, int& played) {
     using Clock = std::chrono::steady_clock;
     for (played = 0; played < kTurnLimit;) {
         const int player = 1 + played % 2;
@@ -85,7 +115,7 @@ int playDuel(int strongPlayer, TurnTimes& times, int& played) {
             times.total += seconds;
             if (seconds > times.worst) times.worst = seconds;
         } else {
-            result = aiPerformOpponentTurn(kAiStandard, player);
+            result = playOpponentTurn(opponent, player);
         }
         ++played;
         if (isWinnerCode(result)) return winnerOfCode(result);
@@ -117,13 +147,19 @@ std::string outcome(int winner, int strongPlayer, int played) {
 int main(int argc, char** argv) {
     int mirrored = kDefaultMirroredBoards;
     std::string maps;
+    Opponent opponent = kStandardOpponent;
     for (int i = 1; i < argc; i += 2) {
-        if (i + 1 < argc && std::strcmp(argv[i], "--boards") == 0) {
+        if (i + 1 < argc && std::strcmp(argv[i], "--opponent") == 0 &&
+            opponentOfName(argv[i + 1], opponent)) {
+            continue;
+        } else if (i + 1 < argc && std::strcmp(argv[i], "--boards") == 0) {
             mirrored = std::atoi(argv[i + 1]);
         } else if (i + 1 < argc && std::strcmp(argv[i], "--maps") == 0) {
             maps = std::filesystem::absolute(argv[i + 1]).string();
         } else {
-            std::fprintf(stderr, "usage: strong_duels [--boards N] [--maps DIR]\n");
+            std::fprintf(
+                stderr,
+                "usage: strong_duels [--boards N] [--maps DIR] [--opponent standard|pass|baseline|strong]\n");
             return 2;
         }
     }
@@ -154,15 +190,16 @@ int main(int argc, char** argv) {
     std::string table =
         "| Board | Units a side | Strong as player 1 | Strong as player 2 |\n|---|---|---|---|\n";
     TurnTimes times;
-    int won = 0;
+    int won = 0, drawn = 0;
     for (int b = 0; b < boardCount; ++b) {
         std::string row = "| " + boards[b].name + " | " + std::to_string(boards[b].start.count[1]) + " / " +
                           std::to_string(boards[b].start.count[2]);
         for (int strongPlayer = 1; strongPlayer <= 2; ++strongPlayer) {
             restoreBoardSnapshot(boards[b].start);
             int played = 0;
-            const int winner = playDuel(strongPlayer, times, played);
+            const int winner = playDuel(strongPlayer, opponent, times, played);
             won += winner == strongPlayer;
+            drawn += winner == 0;
             row += " | " + outcome(winner, strongPlayer, played);
         }
         table += row + " |\n";
@@ -174,6 +211,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", table.c_str());
     std::printf("strong computer won %d of %d duels (%.1f %%)\n", won, 2 * boardCount,
                 100.0 * won / (2 * boardCount));
+    std::printf("no winner in %d, score %.1f %%\n", drawn, 100.0 * (won + 0.5 * drawn) / (2 * boardCount));
     std::printf("strong turns: %d, mean %.2f ms, worst %.2f ms\n", times.turns,
                 times.turns > 0 ? 1000 * times.total / times.turns : 0.0, 1000 * times.worst);
     return 0;

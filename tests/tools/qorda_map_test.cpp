@@ -3,10 +3,14 @@
 #include <SDL_image.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -216,6 +220,7 @@ TEST_F(QordaMapTest, ARecordIsTheSameEveryTimeAndReplaysToTheDuelsResult) {
         "HelpMap.txt --player2 strong --player1 standard",
         "map01.txt --player2 strong --turns 9",
         "HelpMap.txt --player1 pass --player2 strong",
+        "map01.txt --player1 program:" QORDA_SOURCE_DIR "/docs/walk.py --player2 strong --turns 30",
     };
     for (const char* duel : duels) {
         SCOPED_TRACE(duel);
@@ -245,12 +250,99 @@ TEST_F(QordaMapTest, AWrongDuelOptionIsNamed) {
         {"--record", "--record"},
         {"--turns 0", "--turns"},
         {"--record no/such/dir/x.rec", "no/such/dir/x.rec"},
+        {"--player2 program:", "program:"},
+        {"--player2 robot:x", "robot:x"},
+        {"--turn-seconds 0", "--turn-seconds"},
     };
     for (const auto& [options, named] : wrong) {
         const ToolRun run = runTool(std::string("duel map01.txt ") + options, true);
         EXPECT_EQ(run.status, 2) << options;
         EXPECT_NE(run.output.find(named), std::string::npos) << options << ": " << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
     }
+}
+
+// Player 1's Cavalry at 3,2, beside the rocks at 3,3, against a Shield far away: each program either plays
+// its turn or loses its side, and the duel names why.
+TEST_F(QordaMapTest, AProgramPlaysItsTurnsOrLosesItsSideWithTheReason) {
+    writeFile("duel.txt", tileBlock() + "3,2,c,1,3,5\n9,16,s,2,10,8\n");
+    const struct {
+        const char* program;
+        const char* shown;  // in the output
+    } cases[] = {
+        {"printf \" move 3,2 2,2 \\r\\n\\nend 1\\r\\n\"; cat >/dev/null", "Cavalry at 2,2 (A 7, H 5)"},
+        {"echo hello", "player 1 loses: its program wrote \"hello\""},
+        {"head -c 150 /dev/zero | tr '\\0' a", "player 1 loses: its program wrote a line longer than 100"},
+        {"echo move 3,2 3,3",
+         "player 1 loses: its program wrote \"move 3,2 3,3\", which the rules refuse: the"},
+        {"echo move 3,2 5,2",
+         "player 1 loses: its program wrote \"move 3,2 5,2\", which the rules refuse: the"},
+        {"echo attack 3,2 9,16", "player 1 loses: its program wrote \"attack 3,2 9,16\", which the rules"},
+        {"echo end 2", "player 1 loses: its program wrote \"end 2\", which the rules refuse"},
+        {"cat >/dev/null", "player 1 loses: its program did not end its turn within 0.5 seconds"},
+        {"exit 3", "player 1 loses: its program ended with exit status 3"},
+        {"kill -SEGV $$", "player 1 loses: its program was ended by signal 11"},
+        {"exec >&-; sleep 9", "player 1 loses: its program closed its output"},
+        {"head -c 100000 /dev/urandom", "player 1 loses: its program "},
+        {"yes", "player 1 loses: its program wrote \"y\""},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(
+            std::string("duel duel.txt --turns 2 --turn-seconds 0.5 --player1 'program:") + c.program + "'");
+        EXPECT_EQ(run.status, 0) << c.program;
+        EXPECT_NE(run.output.find(c.shown), std::string::npos) << c.program << ": " << run.output;
+    }
+}
+
+// A program that goes on after its input closed is ended with all it started, 2 s later.
+TEST_F(QordaMapTest, AProgramThatIgnoresTheEndIsEndedWithItsProcessGroup) {
+    writeFile("duel.txt", tileBlock() + "3,2,c,1,3,5\n9,16,s,2,10,8\n");
+    const auto started = std::chrono::steady_clock::now();
+    const ToolRun run =
+        runTool("duel duel.txt --turns 1 --player1 'program:sleep 60 & echo $! >child; echo end; wait'");
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(run.output.substr(0, run.output.find('\n')), "duel.txt: no winner after 1 turns");
+    EXPECT_GT(seconds, 1.5);
+    EXPECT_LT(seconds, 5);
+    // The child is gone, or a zombie waiting for a parent to collect it.
+    std::ifstream status("/proc/" + readFile("child").substr(0, readFile("child").find('\n')) + "/stat");
+    std::string pid, name, state;
+    status >> pid >> name >> state;
+    EXPECT_TRUE(state.empty() || state == "Z") << state;
+}
+
+// Every map from both sides: one header and result per duel, one record per duel, and each player's tally
+// of what the duels' lines say.
+TEST_F(QordaMapTest, DuelsOverSeveralMapsFromBothSidesAreTalliedPerPlayer) {
+    writeFile("duel.txt", tileBlock() + "0,0,c,1,0,1\n1,0,c,2,3,1\n");
+    const ToolRun run = runTool(
+        "duel duel.txt HelpMap.txt --both-sides --player1 strong --player2 pass --turns 40 "
+        "--record records");
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::map<std::string, std::array<int, 3>> expected, tallied;  // wins, losses, duels without a winner
+    const std::regex header("duel ([0-9]+): ([a-zA-Z]+)\\.txt, player 1 ([a-z]+), player 2 ([a-z]+)");
+    const std::regex result("\\.txt: (player ([12]) wins|no winner)");
+    const std::regex tally("tally: ([a-z]+): ([0-9]+) wins?, ([0-9]+) loss(es)?, ([0-9]+) without a winner");
+    std::istringstream lines(run.output);
+    std::string seats[3];
+    int duels = 0;
+    std::smatch match;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::regex_match(line, match, header)) {
+            EXPECT_EQ(std::stoi(match[1]), ++duels);
+            EXPECT_TRUE(fs::exists("records/" + match[2].str() + "-" + match[1].str() + ".rec")) << line;
+            seats[1] = match[3];
+            seats[2] = match[4];
+        } else if (std::regex_search(line, match, result)) {
+            const int winner = match[2].matched ? std::stoi(match[2]) : 0;
+            for (int player = 1; player <= 2; ++player)
+                ++expected[seats[player]][winner == 0 ? 2 : winner == player ? 0 : 1];
+        } else if (std::regex_match(line, match, tally)) {
+            tallied[match[1]] = {std::stoi(match[2]), std::stoi(match[3]), std::stoi(match[5])};
+        }
+    }
+    EXPECT_EQ(duels, 4);
+    EXPECT_EQ(tallied, expected) << run.output;
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game under a private X server (default renderer) and checks how it starts, ends, waits
 # and shows its picture.
-# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|no-display|keys-together|idle|expose|scale|key-latency
-#        [window_probe]
+# usage: program_test.sh <qorda binary> <data dir> menu-exit|no-media|no-display|keys-together|idle|expose|scale|key-latency|
+#        player-program [window_probe]
 set -euo pipefail
 program=$(realpath "$1")
 data=$(realpath "$2")
@@ -20,9 +20,10 @@ cleanup() {
 trap cleanup EXIT
 if [ "$case_name" == scale ]; then start_x_session 3840x2160; else start_x_session; fi
 
+# Starts the game in $work with the arguments given, if any.
 start_game() {
   cp "$data"/tiles.png "$data"/font.bmp "$data"/*.txt "$work/"
-  (cd "$work" && exec "$program" >"$work/stdout") &
+  (cd "$work" && exec "$program" "$@" >"$work/stdout" 2>"$work/stderr") &
   game_pid=$!
   window=$(wait_for_window)
   [ -n "$window" ] || { echo "the window Qorda did not open"; exit 1; }
@@ -148,6 +149,24 @@ case "$case_name" in
     press_keys "$window" 2
     sleep 1
     "$probe" latency "$window" "${QORDA_LATENCY_KEYS:-40}"
+    ;;
+  player-program)
+    # The example program plays player 2 against two ended turns of player 1: the position of its second
+    # turn shows its Cavalry moved in its first, and the program is gone with the match.
+    start_game --opponent "program:tee -a seen | $(dirname "$(realpath "$0")")/../../docs/walk.py"
+    press_keys "$window" 1 Escape Return
+    sleep 6
+    press_keys "$window" Escape Return
+    for _ in $(seq 100); do grep -q "^go" <(sed -n '/^turn 2 4$/,$p' "$work/seen") && break; sleep 0.1; done
+    grep -qx "turn 2 2" "$work/seen" || { echo "no first turn for the program:"; cat "$work/seen"; exit 1; }
+    sed -n '/^turn 2 4$/,$p' "$work/seen" | grep -q "^1,13,c,2," ||
+      { echo "the program's move is not on the board:"; cat "$work/seen" "$work/stderr"; exit 1; }
+    sleep 6
+    press_keys "$window" Escape m 6
+    wait_for_exit "$game_pid" 10
+    game_pid=
+    ! grep -q "^qorda:" "$work/stderr" || { echo "the program lost its side:"; cat "$work/stderr"; exit 1; }
+    ! pgrep -f "tee -a seen" >/dev/null || { echo "the program outlived the match"; exit 1; }
     ;;
 esac
 echo "passed: $case_name"

@@ -63,6 +63,7 @@ TEST_F(CommandLineTest, TheOpponentIsChosenOnTheCommandLine) {
         {Arguments{"--opponent", "strong"}, kAiStrong},
         {Arguments{"--opponent=strong"}, kAiStrong},
         {Arguments{"--opponent", "strong", "--opponent", "standard"}, kAiStandard},
+        {Arguments{"--opponent", "program:./walk.py"}, kAiProgram},
     };
     for (auto& c : cases) {
         gAiOpponent = kAiStandard;
@@ -82,6 +83,7 @@ TEST_F(CommandLineTest, AWrongOptionOrOpponentIsNamedAndNothingStarts) {
         {Arguments{"--opponent=Strong"}, "Strong"},
         {Arguments{"--opponent"}, "--opponent"},
         {Arguments{"--opponent", "strong", "map01"}, "map01"},
+        {Arguments{"--opponent", "program:"}, "program:"},
     };
     for (auto& c : cases) {
         int status = -1;

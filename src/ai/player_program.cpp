@@ -239,7 +239,8 @@ const char* trimmed(char* line, int& length) {
     return line;
 }
 
-// Sends the position: "turn P N", the board as a map file holds it, "go".
+// Sends the position: "turn P N", the board as a map file holds it, "go". A program that no longer reads
+// may still have written its lines, which decide how it lost: what it wrote is read all the same.
 bool writePosition(int player, int turn, Clock::time_point deadline) {
     char header[32];
     const int headerLength = std::snprintf(header, sizeof header, "turn %d %d\n", player, turn);
@@ -248,9 +249,10 @@ bool writePosition(int player, int turn, Clock::time_point deadline) {
     const int lengths[] = {headerLength, static_cast<int>(std::strlen(board)), 3};
     for (int k = 0; k < 3; ++k) {
         const int written = writeToProgramProcess(player, parts[k], lengths[k], millisecondsUntil(deadline));
-        if (written == kProgramIoTimedOut) loseTurnTime(player);
-        if (written == kProgramIoClosed) loseClosedOutput(player);
-        if (written != kProgramIoDone) return false;
+        if (written == kProgramIoTimedOut) {
+            loseTurnTime(player);
+            return false;
+        }
     }
     return true;
 }

@@ -10,11 +10,6 @@ namespace {
 // Every move and attack of the computer is shown for this long.
 constexpr int kActionPauseMilliseconds = 500;
 
-void showAction() {
-    presentPicture();
-    waitMilliseconds(kActionPauseMilliseconds);
-}
-
 void storePair(AiInstruction& instruction, int pair, int row, int column) {
     instruction[pair][0] = row;
     instruction[pair][1] = column;
@@ -148,6 +143,11 @@ void aiComputeActionInstruction(int targetRow, int targetColumn, int actionPoint
     instruction[kAiCountsPair][0] = pair - kAiAttackPositionPair;
 }
 
+void aiShowAction() {
+    presentPicture();
+    waitMilliseconds(kActionPauseMilliseconds);
+}
+
 int aiUseUnit(const AiInstruction& instruction) {
     const int moves = instruction[kAiCountsPair][0];
     const int attacks = instruction[kAiCountsPair][1];
@@ -158,7 +158,7 @@ int aiUseUnit(const AiInstruction& instruction) {
             unselectUnitOnMap(from[0], from[1]);
             return kAiMoveRefused;
         }
-        showAction();
+        aiShowAction();
     }
 
     const int* position = instruction[kAiAttackPositionPair];
@@ -166,7 +166,7 @@ int aiUseUnit(const AiInstruction& instruction) {
     for (int attack = 0; attack < attacks; ++attack) {
         const int result = attackUnit(position[0], position[1], target[0], target[1], false);
         if (isWinnerCode(result)) return result;
-        showAction();
+        aiShowAction();
     }
 
     unselectUnitOnMap(position[0], position[1]);

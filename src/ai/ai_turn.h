@@ -42,5 +42,8 @@ enum AiUseResult : int {
     kAiUnitDone = 1,
     kAiMoveRefused = 2,
 };
+// Shows the move or attack just carried out and pauses, so that the player can follow a computer's turn.
+void aiShowAction();
+
 // Carries out an instruction.
 int aiUseUnit(const AiInstruction& instruction);

@@ -4,16 +4,23 @@
 #include <cstring>
 
 #include "ai/opponent.h"
+#include "ai/program_process.h"
 
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: qorda [--opponent standard|strong]\n"
+    "Usage: qorda [--opponent standard|strong|program:COMMAND]\n"
     "\n"
     "Qorda: turn-based tactics on a board of hexagons, played with the keyboard in a window.\n"
     "\n"
-    "  --opponent KIND  the computer that plays against you in every match against the computer:\n"
-    "                   standard (the default), or strong, which plans its whole turn\n"
+    "  --opponent KIND  who plays player 2 in every match against the computer: standard (the\n"
+    "                   default); strong, which plans its whole turn; or program:COMMAND, a program\n"
+    "                   of your own, run through /bin/sh -c for each match. At the start of each of\n"
+    "                   its turns it reads \"turn 2 N\", the board as a map file holds it, and \"go\";\n"
+    "                   it answers one action a line: \"move R,C R,C\" (one step), \"attack R,C R,C\"\n"
+    "                   (attacker, target), and \"end\". A wrong line, an action the rules refuse, a\n"
+    "                   turn not ended within 10 seconds or a program that ends make its side pass for\n"
+    "                   the rest of the match; the reason goes to standard error. See man qorda.\n"
     "  -h, --help       this text\n";
 
 constexpr const char* kOpponentOption = "--opponent";
@@ -45,7 +52,12 @@ int readCommandLine(int argc, char* argv[]) {
             value = argv[++i];
         }
         if (value == nullptr) return wrongCommandLine("unknown option", argument);
-        if (!aiOpponentOfName(value, gAiOpponent)) return wrongCommandLine("unknown opponent", value);
+        if (!aiOpponentOfName(value, gAiOpponent, gAiProgramCommand)) {
+            return wrongCommandLine("unknown opponent", value);
+        }
+        if (gAiOpponent == kAiProgram && !canStartPrograms()) {
+            return wrongCommandLine("the browser version cannot start", value);
+        }
     }
     return kStartTheGame;
 }

@@ -1,6 +1,9 @@
 #include "flow/match.h"
 
+#include <cstdio>
+
 #include "ai/opponent.h"
+#include "ai/player_program.h"
 #include "render/board_drawing.h"
 #include "render/input.h"
 #include "render/text.h"
@@ -12,16 +15,18 @@
 
 namespace {
 
-constexpr int kComputerPlayer = 2;
 constexpr int kHelpCursorRow = 7;
 
-// What one match keeps: the board cursor and whose turn it is.
+// What one match keeps: the board cursor, whose turn it is and its number (each side's turn counts as
+// one, from 1), and whether the computer's side passes, its program having lost it.
 struct Match {
     bool versusComputer;
     bool help;
     int row;
     int column;
     int player;
+    int turn;
+    bool computerPasses;
 };
 
 // The result that the end-of-turn question leaves for the match loop: go on, or leave with a result.
@@ -32,17 +37,29 @@ void writePrompt(int player, const char* text) {
     renderText(kInfoLineX, text);
 }
 
+// A program that lost the computer's side: the match goes on with that side passing.
+void computerPassesFromNowOn(Match& match) {
+    std::fprintf(stderr, "qorda: player %d passes for the rest of the match: %s\n", kComputerPlayer,
+                 playerProgramFault(kComputerPlayer));
+    aiStopOpponent(gAiOpponent, kComputerPlayer);
+    match.computerPasses = true;
+}
+
 // Ends the current player's turn; against the computer, the computer plays its whole turn here.
 int endTurn(Match& match) {
     addEndOfTurnActionPoint(match.player);
     removeCursorFromMap(match.row, match.column, false);
+    ++match.turn;
     if (match.player == 1 && match.versusComputer) {
-        const int result = aiPerformOpponentTurn(gAiOpponent, kComputerPlayer);
-        if (isWinnerCode(result)) {
+        const int result =
+            match.computerPasses ? 0 : aiPerformOpponentTurn(gAiOpponent, kComputerPlayer, match.turn);
+        if (isWinnerCode(result) || result == kWindowClosed) {
             removeCursorFromMap(match.row, match.column, false);
             return result;
         }
+        if (result == kProgramForfeit) computerPassesFromNowOn(match);
         addEndOfTurnActionPoint(kComputerPlayer);
+        ++match.turn;
     } else {
         match.player = match.player == 1 ? 2 : 1;
     }
@@ -98,10 +115,8 @@ void moveBoardCursor(Match& match, int direction) {
     }
 }
 
-}  // namespace
-
-int play(bool versusComputer, bool help) {
-    Match match = {versusComputer, help, help ? kHelpCursorRow : 0, 0, 1};
+int playMatch(Match& match) {
+    const bool help = match.help;
     clearPicture();
     renderMap();
     addCursorToMap(match.row, match.column, match.player);
@@ -141,4 +156,16 @@ int play(bool versusComputer, bool help) {
             if (result != kMatchGoesOn) return result;
         }
     }
+}
+
+}  // namespace
+
+int play(bool versusComputer, bool help) {
+    Match match = {versusComputer, help, help ? kHelpCursorRow : 0, 0, 1, 1, false};
+    if (versusComputer && !aiStartOpponent(gAiOpponent, kComputerPlayer, gAiProgramCommand)) {
+        computerPassesFromNowOn(match);
+    }
+    const int result = playMatch(match);
+    if (versusComputer && !match.computerPasses) aiStopOpponent(gAiOpponent, kComputerPlayer);
+    return result;
 }

@@ -48,23 +48,7 @@ bool startReading(std::FILE* file, MapReader& reader) {
 }
 
 bool writeStatusMatrix(FILE* file) {
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            if (std::fprintf(file, "%d,", gMap[row][column]) < 0) return false;
-        }
-        if (std::fputc('\n', file) == EOF) return false;
-    }
-    for (int row = 0; row < kBoardRows; ++row) {
-        for (int column = 0; column < kBoardColumns; ++column) {
-            if (gUnitType[row][column] == 0) continue;
-            if (std::fprintf(file, "%d,%d,%c,%d,%d,%d\n", row, column, gUnitType[row][column],
-                             gUnitOwner[row][column], gUnitActionPoint[row][column],
-                             gUnitHealthPoint[row][column]) < 0) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return std::fputs(mapTextOfBoard(), file) >= 0;
 }
 
 // The permissions that a newly created map file gets: read and write for everyone, less the umask.
@@ -198,6 +182,27 @@ void readStatusMatrix(MapReader& reader) {
 }
 
 }  // namespace
+
+const char* mapTextOfBoard() {
+    // The longest board: every tile three digits long and a unit with two-digit points on every hex.
+    static char text[kBoardRows * (kBoardColumns * 4 + 1) + kBoardHexes * 16 + 1];
+    char* end = text;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column)
+            end += std::sprintf(end, "%d,", gMap[row][column]);
+        *end++ = '\n';
+    }
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitType[row][column] == 0) continue;
+            end += std::sprintf(end, "%d,%d,%c,%d,%d,%d\n", row, column, gUnitType[row][column],
+                                gUnitOwner[row][column], gUnitActionPoint[row][column],
+                                gUnitHealthPoint[row][column]);
+        }
+    }
+    *end = 0;
+    return text;
+}
 
 void clearStatusMatrix() {
     for (int row = 0; row < kBoardRows; ++row) {

@@ -22,6 +22,9 @@ void clearStatusMatrix();
 // The map of that name, "<name>.txt" in the working directory. A map that cannot be read leaves the board
 // as it was.
 int loadMapByName(const char* name);
+// The board as a save writes it: ten lines of tiles, then one line per unit. The text stays valid until the
+// next call.
+const char* mapTextOfBoard();
 // Writes the board as "<name>.txt", replacing any file of that name only once the new one is whole.
 int saveMapByName(const char* name);
 

@@ -202,7 +202,8 @@ TEST_F(QordaMapTest, DuelPlaysBothSidesTurnByTurn) {
     EXPECT_EQ(run.output,
               "duel.txt: player 2 wins after 2 turns\n"
               "player 1: 0 units left\n"
-              "player 2: 1 unit left: Cavalry at 1,0 (A 0, H 1)\n");
+              "player 2: 1 unit left: Cavalry at 1,0 (A 0, H 1)\n"
+              "tally: standard: 1 win, 1 loss, 0 without a winner\n");
     const std::string shortDuel = runTool("duel duel.txt --turns 1").output;
     EXPECT_EQ(shortDuel.substr(0, shortDuel.find('\n')), "duel.txt: no winner after 1 turns");
 }

@@ -13,8 +13,11 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "ai/move_cost_grid.h"
 #include "ai/opponent.h"
+#include "ai/player_program.h"
 #include "render/board_drawing.h"
 #include "render/console.h"
 #include "render/input.h"
@@ -30,6 +33,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDefaultTurns = 200;
+constexpr int kDefaultTurnSeconds = 10;
 // Exit statuses.
 constexpr int kClean = 0;
 constexpr int kReported = 1;
@@ -38,7 +42,8 @@ constexpr int kUnreadable = 2;
 constexpr const char* kUsage =
     "Usage: qorda-map check FILE...\n"
     "       qorda-map render FILE -o OUT.png [--data DIR]\n"
-    "       qorda-map duel FILE [--turns N] [--player1 KIND] [--player2 KIND] [--record OUT]\n"
+    "       qorda-map duel FILE... [--turns N] [--player1 KIND] [--player2 KIND] [--both-sides]\n"
+    "                  [--turn-seconds S] [--record OUT]\n"
     "\n"
     "The map makers' tool of Qorda. It reads map files as the game reads them.\n"
     "\n"
@@ -48,16 +53,23 @@ constexpr const char* kUsage =
     "  render  Draws the board as a match shows it before the cursor appears, as a 780 x 598 PNG. The\n"
     "          pictures tiles.png and font.bmp come from --data DIR, else from the installed game, else\n"
     "          from the working directory. Needs no display.\n"
-    "  duel    The computer plays both sides from the map, player 1 first, until one side wins or N\n"
-    "          turns were played (default 200; each side's turn counts as one). KIND is the computer\n"
-    "          that plays a side: standard (the default), strong, or pass (ends every turn at once).\n"
-    "          --record writes every action to OUT, one per line: move R,C R,C; attack R,C R,C;\n"
-    "          end P; lines starting with # are comments, the first one the command line.\n"
+    "  duel    Two players play each map, player 1 first, until one side wins or N turns were played\n"
+    "          (default 200; each side's turn counts as one). KIND plays a side: standard (the\n"
+    "          default), strong, pass (ends every turn at once) or program:COMMAND, a program run\n"
+    "          through /bin/sh -c for each duel, which reads \"turn P N\", the board as a map file holds\n"
+    "          it and \"go\" at the start of each of its turns and answers one action a line (move R,C\n"
+    "          R,C; attack R,C R,C; end). A wrong line, an action the rules refuse, a turn not ended\n"
+    "          within S seconds (--turn-seconds, default 10) or a program that ends lose its side the\n"
+    "          duel. --both-sides plays each map a second time with the sides swapped. A tally line\n"
+    "          per player follows the duels. --record writes every action to OUT, one per line: move\n"
+    "          R,C R,C; attack R,C R,C; end P; lines starting with # are comments, the first one the\n"
+    "          command line. With several duels OUT is a directory, with one record per duel named\n"
+    "          after the map and the duel's number (map01-2.rec).\n"
     "\n"
     "Options: -h, --help  this text.\n";
 
 int usageError(const char* message) {
-    std::fprintf(stderr, "qorda-map: %s\nTry 'qorda-map --help'.\n", message);
+    std::fprintf(stderr, "qorda-map: %s (try qorda-map --help)\n", message);
     return kUnreadable;
 }
 
@@ -82,10 +94,14 @@ const char* unitName(char type) {
     }
 }
 
-// "1 unit", "8 units": what a player has on the board.
+// "1 unit", "8 units".
+std::string counted(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// What a player has on the board.
 std::string unitCount(int player) {
-    const int count = gNumberOfUnit[player];
-    return std::to_string(count) + (count == 1 ? " unit" : " units");
+    return counted(gNumberOfUnit[player], "unit", "units");
 }
 
 // A character as a map maker would want to see it quoted.
@@ -277,17 +293,37 @@ void printUnitsLeft(int player) {
     std::printf("\n");
 }
 
-// Who plays a side of a duel: a computer opponent, or nobody.
-struct DuelSide {
+// Who plays a side of a duel: a computer opponent, a program, or nobody; named as the command line names it.
+struct DuelPlayer {
+    const char* name;
     bool passes;
     AiOpponent opponent;
+    const char* command;
 };
 
-// What a duel is asked to do, from its command line.
+// What the duels are asked to do, from their command line.
 struct DuelOptions {
+    std::vector<const char*> files;
     int turns;
-    DuelSide sides[3];  // by player; element 0 unused
-    const char* record;
+    DuelPlayer players[2];  // --player1's and --player2's, who swap sides with --both-sides
+    bool bothSides;
+    int turnMilliseconds;
+    const char* record;  // a file for one duel, a directory for several
+};
+
+// How a duel ended: its winner (0 for none), the turns played, and the side whose program lost it, if any.
+struct DuelOutcome {
+    int winner;
+    int played;
+    int forfeited;
+};
+
+// A player's duels over all maps and both seats.
+struct Tally {
+    const char* name;
+    int wins;
+    int losses;
+    int draws;
 };
 
 // Writes out and empties what the match record holds.
@@ -304,22 +340,41 @@ void writeRecordedActions(std::FILE* record) {
     gMatchRecord.count = 0;
 }
 
-// Each side's whole turn, then its end-of-turn action points, player 1 first, until an attack wins or the
-// turns run out. Returns the winner code or 0.
-int playDuel(const DuelOptions& options, std::FILE* record, int& played) {
+// A side whose program cannot start loses before the first turn.
+void startSides(const DuelPlayer* seats[3], DuelOutcome& outcome) {
+    for (int player = 1; player <= 2; ++player) {
+        const DuelPlayer& side = *seats[player];
+        const bool started = side.passes || aiStartOpponent(side.opponent, player, side.command);
+        if (!started && outcome.forfeited == 0) outcome.forfeited = player;
+    }
+}
+
+// Each side's whole turn, then its end-of-turn action points, player 1 first, until an attack wins, a
+// program loses its side or the turns run out.
+DuelOutcome playDuel(const DuelPlayer* seats[3], int turns, std::FILE* record) {
     gMatchRecord = {};
     gMatchRecord.taking = record != nullptr;
-    int result = 0;
-    for (played = 0; played < options.turns && !isWinnerCode(result);) {
-        const int player = 1 + played % 2;
-        const DuelSide& side = options.sides[player];
-        result = side.passes ? 0 : aiPerformOpponentTurn(side.opponent, player);
-        ++played;
-        if (!isWinnerCode(result)) addEndOfTurnActionPoint(player);
+    DuelOutcome outcome = {0, 0, 0};
+    startSides(seats, outcome);
+    while (outcome.winner == 0 && outcome.forfeited == 0 && outcome.played < turns) {
+        const int player = 1 + outcome.played % 2;
+        const DuelPlayer& side = *seats[player];
+        const int result = side.passes ? 0 : aiPerformOpponentTurn(side.opponent, player, outcome.played + 1);
+        if (result == kProgramForfeit) {
+            outcome.forfeited = player;
+        } else if (++outcome.played; isWinnerCode(result)) {
+            outcome.winner = winnerOfCode(result);
+        } else {
+            addEndOfTurnActionPoint(player);
+        }
         if (record != nullptr) writeRecordedActions(record);
     }
+    if (outcome.forfeited != 0) outcome.winner = aiEnemyOf(outcome.forfeited);
+    for (int player = 1; player <= 2; ++player) {
+        if (!seats[player]->passes) aiStopOpponent(seats[player]->opponent, player);
+    }
     gMatchRecord.taking = false;
-    return result;
+    return outcome;
 }
 
 // The command line, as the record's first comment.
@@ -329,65 +384,155 @@ void writeCommandLine(std::FILE* record, int argc, char** argv) {
     std::fprintf(record, "\n");
 }
 
-int duel(const char* file, const DuelOptions& options, int argc, char** argv) {
+// The duel's first line: who won, or who lost its side, or that nobody won.
+std::string outcomeLine(const char* file, const DuelOutcome& outcome) {
+    char line[1024];
+    if (outcome.forfeited != 0) {
+        std::snprintf(line, sizeof line, "%s: player %d loses: %s", file, outcome.forfeited,
+                      playerProgramFault(outcome.forfeited));
+    } else if (outcome.winner != 0) {
+        std::snprintf(line, sizeof line, "%s: player %d wins after %d turns", file, outcome.winner,
+                      outcome.played);
+    } else {
+        std::snprintf(line, sizeof line, "%s: no winner after %d turns", file, outcome.played);
+    }
+    return line;
+}
+
+// Where a duel's record goes: the --record file itself, or with several duels a file in that directory
+// named after the map and the duel's number.
+std::string recordPath(const DuelOptions& options, const char* file, int number, bool several) {
+    if (!several) return options.record;
+    const std::string name = fs::path(file).stem().string() + "-" + std::to_string(number) + ".rec";
+    return (fs::path(options.record) / name).string();
+}
+
+void countOutcome(std::vector<Tally>& tallies, const DuelPlayer* seats[3], const DuelOutcome& outcome) {
+    for (int player = 1; player <= 2; ++player) {
+        auto tally = std::find_if(tallies.begin(), tallies.end(), [&](const Tally& counted) {
+            return std::strcmp(counted.name, seats[player]->name) == 0;
+        });
+        if (tally == tallies.end()) tally = tallies.insert(tallies.end(), {seats[player]->name, 0, 0, 0});
+        if (outcome.winner == 0) {
+            ++tally->draws;
+        } else {
+            ++(outcome.winner == player ? tally->wins : tally->losses);
+        }
+    }
+}
+
+// One duel on the map with the given seats: its lines on standard output, its record if one is asked for.
+int duel(const char* file, const DuelPlayer* seats[3], const std::string& recordFile,
+         const DuelOptions& options, std::vector<Tally>& tallies, int argc, char** argv) {
     if (!loadMapFile(file)) return cannotRead(file);
     std::FILE* record = nullptr;
-    if (options.record != nullptr) {
-        record = std::fopen(options.record, "w");
-        if (record == nullptr) return cannotWrite(options.record);
+    if (!recordFile.empty()) {
+        record = std::fopen(recordFile.c_str(), "w");
+        if (record == nullptr) return cannotWrite(recordFile.c_str());
         writeCommandLine(record, argc, argv);
+    }
+    std::fflush(stdout);
+    const int output = silenceDescriptor(STDOUT_FILENO);
+    const DuelOutcome outcome = playDuel(seats, options.turns, record);
+    std::fflush(stdout);
+    restoreDescriptor(STDOUT_FILENO, output);
+    countOutcome(tallies, seats, outcome);
+    const std::string result = outcomeLine(file, outcome);
+    std::printf("%s\n", result.c_str());
+    printUnitsLeft(1);
+    printUnitsLeft(2);
+    if (record == nullptr) return kClean;
+    std::fprintf(record, "# %s\n", result.c_str());
+    const bool written = !gMatchRecord.overflowed && std::ferror(record) == 0;
+    if (std::fclose(record) != 0 || !written) return cannotWrite(recordFile.c_str());
+    return kClean;
+}
+
+void printTally(const Tally& tally) {
+    std::printf("tally: %s: %s, %s, %d without a winner\n", tally.name,
+                counted(tally.wins, "win", "wins").c_str(), counted(tally.losses, "loss", "losses").c_str(),
+                tally.draws);
+}
+
+// Every map, with each seating, then the tally.
+int duels(const DuelOptions& options, int argc, char** argv) {
+    const int seatings = options.bothSides ? 2 : 1;
+    const bool several = options.files.size() * seatings > 1;
+    std::error_code error;
+    if (several && options.record != nullptr && !fs::is_directory(options.record) &&
+        !fs::create_directories(options.record, error)) {
+        return cannotWrite(options.record);
     }
     // No window: nothing is drawn, there are no pauses, and the beeps of falling units stay off the output.
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "qorda-map: cannot start SDL's events: %s\n", SDL_GetError());
-        if (record != nullptr) std::fclose(record);
         return kUnreadable;
     }
     gWaitPercent = 0;
     gBeforePoll = pressAKey;
-    std::fflush(stdout);
-    const int output = silenceDescriptor(STDOUT_FILENO);
-    int played = 0;
-    const int result = playDuel(options, record, played);
-    std::fflush(stdout);
-    restoreDescriptor(STDOUT_FILENO, output);
-    SDL_Quit();
-    char outcome[256];
-    if (isWinnerCode(result)) {
-        std::snprintf(outcome, sizeof outcome, "%s: player %d wins after %d turns", file,
-                      winnerOfCode(result), played);
-    } else {
-        std::snprintf(outcome, sizeof outcome, "%s: no winner after %d turns", file, played);
+    gProgramTurnMilliseconds = options.turnMilliseconds;
+    std::vector<Tally> tallies;
+    int status = kClean;
+    int number = 0;
+    for (const char* file : options.files) {
+        for (int swapped = 0; swapped < seatings; ++swapped) {
+            const DuelPlayer* seats[3] = {nullptr, &options.players[swapped], &options.players[1 - swapped]};
+            ++number;
+            if (several) {
+                std::printf("duel %d: %s, player 1 %s, player 2 %s\n", number, file, seats[1]->name,
+                            seats[2]->name);
+            }
+            const std::string recordFile =
+                options.record == nullptr ? "" : recordPath(options, file, number, several);
+            status = std::max(status, duel(file, seats, recordFile, options, tallies, argc, argv));
+        }
     }
-    std::printf("%s\n", outcome);
-    printUnitsLeft(1);
-    printUnitsLeft(2);
-    if (record == nullptr) return kClean;
-    std::fprintf(record, "# %s\n", outcome);
-    const bool written = !gMatchRecord.overflowed && std::ferror(record) == 0;
-    if (std::fclose(record) != 0 || !written) return cannotWrite(options.record);
-    return kClean;
+    SDL_Quit();
+    for (const Tally& tally : tallies) printTally(tally);
+    return status;
 }
 
-// Reads the duel's options after FILE; a wrong one is reported and makes the status kUnreadable.
+// A number from the command line within [lowest, highest]; false for anything else.
+bool readOptionNumber(const char* value, double lowest, double highest, double& number) {
+    char* end = nullptr;
+    number = std::strtod(value, &end);
+    return *value != 0 && *end == 0 && number >= lowest && number <= highest;
+}
+
+// Reads the duels' files and options; a wrong option is reported and makes the status kUnreadable.
 int readDuelOptions(int count, char** arguments, DuelOptions& options) {
-    options = {kDefaultTurns, {}, nullptr};
-    for (int i = 0; i < count; i += 2) {
+    options = {{}, kDefaultTurns, {}, false, kDefaultTurnSeconds * 1000, nullptr};
+    for (DuelPlayer& player : options.players) player = {"standard", false, kAiStandard, nullptr};
+    for (int i = 0; i < count; ++i) {
         const std::string option = arguments[i];
+        if (option.rfind("--", 0) != 0) {
+            options.files.push_back(arguments[i]);
+            continue;
+        }
+        if (option == "--both-sides") {
+            options.bothSides = true;
+            continue;
+        }
         if (i + 1 == count) return usageError((option + " needs a value").c_str());
-        const char* value = arguments[i + 1];
+        const char* value = arguments[++i];
+        double number = 0;
         if (option == "--turns") {
-            char* end = nullptr;
-            const long parsed = std::strtol(value, &end, 10);
-            if (*value == 0 || *end != 0 || parsed < 1 || parsed > 1000000) {
+            if (!readOptionNumber(value, 1, 1000000, number) || number != static_cast<int>(number)) {
                 return usageError("--turns needs a number from 1 to 1000000");
             }
-            options.turns = static_cast<int>(parsed);
+            options.turns = static_cast<int>(number);
+        } else if (option == "--turn-seconds") {
+            if (!readOptionNumber(value, 0.001, 3600, number)) {
+                return usageError("--turn-seconds needs a number of seconds from 0.001 to 3600");
+            }
+            options.turnMilliseconds = static_cast<int>(number * 1000 + 0.5);
         } else if (option == "--player1" || option == "--player2") {
-            DuelSide& side = options.sides[option == "--player1" ? 1 : 2];
-            side.passes = std::strcmp(value, "pass") == 0;
-            if (!side.passes && !aiOpponentOfName(value, side.opponent)) {
-                return usageError((option + " needs standard, strong or pass, not " + value).c_str());
+            DuelPlayer& player = options.players[option == "--player1" ? 0 : 1];
+            player.name = value;
+            player.passes = std::strcmp(value, "pass") == 0;
+            if (!player.passes && !aiOpponentOfName(value, player.opponent, player.command)) {
+                return usageError(
+                    (option + " needs standard, strong, pass or program:COMMAND, not " + value).c_str());
             }
         } else if (option == "--record") {
             options.record = value;
@@ -395,6 +540,7 @@ int readDuelOptions(int count, char** arguments, DuelOptions& options) {
             return usageError(("unknown duel option " + option).c_str());
         }
     }
+    if (options.files.empty()) return usageError("no map file");
     return kClean;
 }
 
@@ -409,6 +555,11 @@ int main(int argc, char** argv) {
         return kClean;
     }
     if (command == "check") return check(argc - 2, argv + 2);
+    if (command == "duel") {
+        DuelOptions options;
+        if (readDuelOptions(argc - 2, argv + 2, options) != kClean) return kUnreadable;
+        return duels(options, argc, argv);
+    }
     const char* file = argc > 2 ? argv[2] : nullptr;
     if (file == nullptr) return usageError("no map file");
     if (command == "render") {
@@ -421,11 +572,6 @@ int main(int argc, char** argv) {
         if (output == nullptr || argc % 2 != 1)
             return usageError("render needs FILE -o OUT.png [--data DIR]");
         return render(file, output, data);
-    }
-    if (command == "duel") {
-        DuelOptions options;
-        if (readDuelOptions(argc - 3, argv + 3, options) != kClean) return kUnreadable;
-        return duel(file, options, argc, argv);
     }
     return usageError(("unknown command " + command).c_str());
 }

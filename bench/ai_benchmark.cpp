@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "ai/ai_turn.h"
 #include "ai/strong_turn.h"
@@ -17,39 +16,10 @@
 
 namespace {
 
-constexpr int kUnitsPerSide = 20;
-constexpr int kRocks = 24;
-
 BoardSnapshot gStartBoard;
 
 // Set when a benchmark could not do its work, so that a short run in the test suite fails.
 bool gFailed = false;
-
-// Player 1 in the top rows and player 2 in the bottom rows, rocks in between, from a fixed sequence.
-void makeStartBoard() {
-    BoardSequence sequence(2024);
-    std::memset(gMap, 0, sizeof gMap);
-    std::memset(gUnitOwner, 0, sizeof gUnitOwner);
-    std::memset(gNumberOfUnit, 0, sizeof gNumberOfUnit);
-    const char types[] = {'a', 'c', 's'};
-    for (int player = 1; player <= 2; ++player) {
-        for (int placed = 0; placed < kUnitsPerSide;) {
-            const int row = (player == 1 ? 0 : 6) + sequence.next(4);
-            const int column = sequence.next(kBoardColumns);
-            if (gUnitOwner[row][column] != 0) continue;
-            addUnit(row, column, types[placed % 3], player, 10, 1 + sequence.next(5), 0, 0);
-            ++placed;
-        }
-    }
-    for (int placed = 0; placed < kRocks;) {
-        const int row = sequence.next(kBoardRows);
-        const int column = sequence.next(kBoardColumns);
-        if (gUnitOwner[row][column] != 0 || isObstacle(row, column)) continue;
-        gMap[row][column] = 0x80 | 3;
-        ++placed;
-    }
-    gStartBoard = takeBoardSnapshot();
-}
 
 // The first unit of player 2 of the given type, in row-major order.
 bool findUnit(char type, int& unitRow, int& unitColumn) {
@@ -229,7 +199,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot start the window in the dummy driver\n");
         return 1;
     }
-    makeStartBoard();
+    makeCrowdedBoard();
+    gStartBoard = takeBoardSnapshot();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -11,6 +11,9 @@ namespace {
 constexpr int kMostActionPoints = 99;
 constexpr int kMostHealthPoints = 99;
 
+constexpr int kCrowdedUnitsPerSide = 20;
+constexpr int kCrowdedRocks = 24;
+
 std::string at(int row, int column) {
     return " at " + std::to_string(row) + "," + std::to_string(column);
 }
@@ -138,5 +141,27 @@ void fillRandomBoard(unsigned seed, const RandomBoardMix& mix) {
                         sequence.next(mix.maxActionPoint + 1), 1 + sequence.next(mix.maxHealthPoint), 0, 0);
             }
         }
+    }
+}
+
+void makeCrowdedBoard() {
+    BoardSequence sequence(2024);
+    clearStatusMatrix();
+    const char types[] = {'a', 'c', 's'};
+    for (int player = 1; player <= 2; ++player) {
+        for (int placed = 0; placed < kCrowdedUnitsPerSide;) {
+            const int row = (player == 1 ? 0 : 6) + sequence.next(4);
+            const int column = sequence.next(kBoardColumns);
+            if (gUnitOwner[row][column] != 0) continue;
+            addUnit(row, column, types[placed % 3], player, 10, 1 + sequence.next(5), false, false);
+            ++placed;
+        }
+    }
+    for (int placed = 0; placed < kCrowdedRocks;) {
+        const int row = sequence.next(kBoardRows);
+        const int column = sequence.next(kBoardColumns);
+        if (gUnitOwner[row][column] != 0 || isObstacle(row, column)) continue;
+        gMap[row][column] = kObstacleTileBit | 3;
+        ++placed;
     }
 }

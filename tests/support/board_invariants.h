@@ -61,3 +61,7 @@ struct RandomBoardMix {
     int maxHealthPoint;
 };
 void fillRandomBoard(unsigned seed, const RandomBoardMix& mix);
+
+// The crowded board: twenty units a side, player 1 in the top four rows and player 2 in the bottom four,
+// 10 action points each, and 24 rocks, from a fixed sequence. Nothing is drawn.
+void makeCrowdedBoard();

@@ -135,7 +135,7 @@ std::string refusal(int code, const MapItem& unit) {
         case kOffTheBoard:
             return "hex " + hexOf(unit) + " is off the board (rows 0 to 9, columns 0 to 16)";
         case kNotAUnitType:
-            return "'" + shown(unit.type) + "' is not a unit type (a, c or s)";
+            return "'" + shown(unit.type).append("' is not a unit type (a, c or s)");
         case kNotAPlayer:
             return "owner " + std::string(unit.owner.shown) + " is not player 1 or 2";
         case kActionPointsOutOfRange:

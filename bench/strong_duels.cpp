@@ -142,6 +142,8 @@ int gForfeits = 0;
 // One duel from the board in memory; returns the winner, 0 for none, and the turns played.
 int playDuel(int strongPlayer, const Opponent& opponent, int turnLimit, TurnTimes& times, int& played) {
     using Clock = std::chrono::steady_clock;
+    aiStartStrongMatch(1);
+    aiStartStrongMatch(2);
     for (played = 0; played < turnLimit;) {
         const int player = 1 + played % 2;
         int result;

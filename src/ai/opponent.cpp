@@ -32,6 +32,7 @@ bool aiOpponentOfName(const char* name, AiOpponent& opponent, const char*& comma
 }
 
 bool aiStartOpponent(AiOpponent opponent, int player, const char* command) {
+    if (opponent == kAiStrong) aiStartStrongMatch(player);
     return opponent != kAiProgram || startPlayerProgram(player, command);
 }
 

@@ -19,7 +19,8 @@ extern const char* gAiProgramCommand;
 // points into name. False for any other name, and for a program without a command.
 bool aiOpponentOfName(const char* name, AiOpponent& opponent, const char*& command);
 
-// Readies the opponent for a duel or match on player's side: a program is started. False when it cannot
+// Readies the opponent for a duel or match on player's side: a program is started, the strong computer
+// forgets the last match. False when it cannot
 // be; playerProgramFault says why.
 bool aiStartOpponent(AiOpponent opponent, int player, const char* command);
 void aiStopOpponent(AiOpponent opponent, int player);

@@ -36,11 +36,15 @@ int valueLost(char type, int healthPoint, int damage) {
 // (the enemy moves first, so it counts for less); every action point that still lies between a unit and
 // the attack position of its nearest enemy; and the action points that the player's units will have in
 // their next turn, so that a walk spends only what the end of the turn gives back unless it wins more.
-constexpr int kMaterialWeight = 4;
-constexpr int kThreatWeight = 2;
-constexpr int kOpportunityWeight = 1;
-constexpr int kApproachWeight = 1;
-constexpr int kReadinessWeight = 1;
+//
+// There are two styles of play with these terms: the careful one weighs the enemy's reach fully; the bold
+// one weighs it at half and the steps toward the enemy double, so that its plans go in.
+struct Weights {
+    int material, threat, opportunity, approach, readiness;
+};
+constexpr Weights kCarefulWeights = {4, 2, 1, 1, 1};
+constexpr Weights kBoldWeights = {4, 1, 1, 2, 1};
+constexpr int kStyles = 2;
 // The rating of a position with no enemy left.
 constexpr int kWinScore = 1 << 28;
 
@@ -50,7 +54,19 @@ constexpr int kWinScore = 1 << 28;
 // unit still gets its turn.
 constexpr int kBeamWidth = 4;
 constexpr int kOffersPerUnit = 3;
-constexpr int kPositionBudget = 1500;
+constexpr int kPositionBudget = 1500;  // the careful search; the bold one has half
+// The look past the turn: the best few positions of each style's search are answered by the enemy, as
+// the same search plays it in either style with a smaller budget, and then the player's next turn is
+// searched too; a position is worth the best rating of that next turn after the enemy's worse answer.
+// On a board with more than kFullBudgetUnits units the look past the turn narrows in proportion, since
+// every rating floods every unit.
+constexpr int kFinalists = 4;
+constexpr int kReplyBudget = 400;
+constexpr int kNextTurnBudget = 300;
+constexpr int kFullBudgetUnits = 10;
+// A stand-off: quiet turns that add one to the weight of the approach, up to a most.
+constexpr int kQuietTurnsPerPressure = 2;
+constexpr int kMostPressure = 10;
 constexpr int kChildLimit = kBeamWidth * kBoardHexes * kOffersPerUnit;
 
 int hexIndex(int row, int column) {
@@ -177,6 +193,15 @@ void listSide(int player, Side& side) {
     }
 }
 
+// What the units of a side are worth together.
+int sideMaterial(const Side& side) {
+    int material = 0;
+    for (int k = 0; k < side.count; ++k)
+        material +=
+            unitValue(gUnitType[side.row[k]][side.column[k]], gUnitHealthPoint[side.row[k]][side.column[k]]);
+    return material;
+}
+
 // attacks[a][t]: the attacks that unit a of one side can deliver on unit t of the other in its turn.
 using AttackTable = int[kBoardHexes][kBoardHexes];
 
@@ -250,6 +275,7 @@ struct PlanNode {
     bool done[kBoardHexes];
     AiStrongPlan plan;
     int score;
+    unsigned hash;
 };
 
 // A partial turn of the next step: a node of the beam and one more action.
@@ -262,6 +288,8 @@ struct Child {
 
 // Everything a plan needs, in one fixed place.
 struct Planner {
+    Weights weights;
+    int budget;
     PlanNode beam[kBeamWidth];
     PlanNode next[kBeamWidth];
     int beamSize;
@@ -275,7 +303,21 @@ struct Planner {
     AttackTable attacks;
     int threat[kBoardHexes];   // attacks the enemy could deliver next turn on a unit on each hex
     int nearest[kBoardHexes];  // steps from each hex to the nearest enemy
+    TrialBoard start;
+    // The best positions seen, best first, each once.
+    PlanNode finalists[kFinalists];
+    int finalistCount;
 };
+
+int healthOnBoard() {
+    int health = 0;
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] != 0) health += gUnitHealthPoint[row][column];
+        }
+    }
+    return health;
+}
 
 // Rates the position on the board for player, once its turn is over.
 int ratePosition(int player, Planner& planner) {
@@ -285,23 +327,17 @@ int ratePosition(int player, Planner& planner) {
     listSide(aiEnemyOf(player), theirs);
     ++planner.positionsRated;
     if (theirs.count == 0) return kWinScore;
-    int material = 0;
+    const int material = sideMaterial(mine) - sideMaterial(theirs);
     int readiness = 0;
-    for (int m = 0; m < mine.count; ++m) {
+    for (int m = 0; m < mine.count; ++m)
         readiness += computeEndOfTurnActionPoint(gUnitActionPoint[mine.row[m]][mine.column[m]]);
-        material +=
-            unitValue(gUnitType[mine.row[m]][mine.column[m]], gUnitHealthPoint[mine.row[m]][mine.column[m]]);
-    }
-    for (int t = 0; t < theirs.count; ++t) {
-        material -= unitValue(gUnitType[theirs.row[t]][theirs.column[t]],
-                              gUnitHealthPoint[theirs.row[t]][theirs.column[t]]);
-    }
     floodSide(theirs, mine, mine, false, planner.attacks);
     const int threat = greatestDamage(theirs, mine, planner.attacks);
     const int distance = floodSide(mine, theirs, planner.startingEnemies, true, planner.attacks);
     const int opportunity = greatestDamage(mine, theirs, planner.attacks);
-    return kMaterialWeight * material - kThreatWeight * threat + kOpportunityWeight * opportunity -
-           kApproachWeight * distance + kReadinessWeight * readiness;
+    const Weights& w = planner.weights;
+    return w.material * material - w.threat * threat + w.opportunity * opportunity - w.approach * distance +
+           w.readiness * readiness;
 }
 
 // For the quick look: on every hex, the attacks that the enemy units could deliver next turn on a unit
@@ -369,8 +405,9 @@ void offerActions(int row, int column, const Planner& planner, Offer (&kept)[kOf
         const int walkCost = cost[toRow][toColumn];
         if (walkCost > actionPoint || (hex != from && gUnitOwner[toRow][toColumn] != 0)) continue;
         const int dangerThere = valueLost(type, health, planner.threat[hex] * computeAttackDamage());
-        const int score = kThreatWeight * (dangerHere - dangerThere) +
-                          kApproachWeight * stepCost * (planner.nearest[from] - planner.nearest[hex]);
+        const Weights& w = planner.weights;
+        const int score = w.threat * (dangerHere - dangerThere) +
+                          w.approach * stepCost * (planner.nearest[from] - planner.nearest[hex]);
         Offer offer = {{row, column, toRow, toColumn, -1, -1, 0}, walkCost, score};
         if (hex != from) keepOffer(offer, kept, count);
 
@@ -387,8 +424,8 @@ void offerActions(int row, int column, const Planner& planner, Offer (&kept)[kOf
             offer.action.targetRow = targetRow;
             offer.action.targetColumn = targetColumn;
             offer.action.attacks = attacks;
-            offer.score = score + kMaterialWeight * valueLost(gUnitType[targetRow][targetColumn],
-                                                              targetHealth, attacks * computeAttackDamage());
+            offer.score = score + w.material * valueLost(gUnitType[targetRow][targetColumn], targetHealth,
+                                                         attacks * computeAttackDamage());
             keepOffer(offer, kept, count);
         }
     }
@@ -426,7 +463,7 @@ void expandBeam(int player, Planner& planner) {
             int count;
             offerActions(row, column, planner, kept, count);
             for (int k = 0; k < count; ++k) {
-                if (planner.childCount == kChildLimit || planner.positionsRated >= kPositionBudget) return;
+                if (planner.childCount == kChildLimit || planner.positionsRated >= planner.budget) return;
                 putTrialBoard(node.board);
                 tryAction(kept[k].action, kept[k].walkCost);
                 Child& child = planner.children[planner.childCount++];
@@ -465,15 +502,16 @@ void advanceBeam(int width, Planner& planner) {
         node.done[hexIndex(action.toRow, action.toColumn)] = !again;
         node.plan.actions[node.plan.count++] = action;
         node.score = child.score;
+        node.hash = child.hash;
     }
     for (int k = 0; k < chosenCount; ++k) planner.beam[k] = planner.next[k];
     planner.beamSize = chosenCount;
 }
 
 // A beam as wide as the budget allows when every unit acts once, each step trying every unit left.
-int beamWidthFor(int units) {
+int beamWidthFor(int units, int budget) {
     const int positionsPerLine = kOffersPerUnit * units * (units + 1) / 2;
-    const int width = positionsPerLine > 0 ? kPositionBudget / positionsPerLine : kBeamWidth;
+    const int width = positionsPerLine > 0 ? budget / positionsPerLine : kBeamWidth;
     return width < 1 ? 1 : width > kBeamWidth ? kBeamWidth : width;
 }
 
@@ -500,31 +538,163 @@ void makeInstruction(const AiStrongAction& action, const AiGrid& cost, const AiS
     instruction[kAiCountsPair][1] = action.attacks;
 }
 
+// Keeps the node among the finalists when it is one of the best positions seen and not seen before.
+void keepFinalist(const PlanNode& node, Planner& planner) {
+    for (int f = 0; f < planner.finalistCount; ++f) {
+        if (planner.finalists[f].hash == node.hash) return;
+    }
+    int place = planner.finalistCount;
+    while (place > 0 && planner.finalists[place - 1].score < node.score) --place;
+    if (place >= kFinalists) return;
+    const int last = planner.finalistCount < kFinalists ? planner.finalistCount : kFinalists - 1;
+    for (int f = last; f > place; --f) planner.finalists[f] = planner.finalists[f - 1];
+    planner.finalists[place] = node;
+    if (planner.finalistCount < kFinalists) ++planner.finalistCount;
+}
+
+// The beam search over player's turn from the board as it stands, within the planner's budget; the best
+// positions it finds are the planner's finalists. The board is left as it was.
+void searchTurn(int player, Planner& planner) {
+    takeTrialBoard(planner.start);
+    listSide(aiEnemyOf(player), planner.startingEnemies);
+    planner.positionsRated = 0;
+    planner.finalistCount = 0;
+    PlanNode& root = planner.beam[0];
+    root.board = planner.start;
+    std::memset(root.done, 0, sizeof root.done);
+    root.plan.count = 0;
+    root.score = ratePosition(player, planner);
+    root.hash = hashBoard();
+    planner.beamSize = 1;
+    keepFinalist(root, planner);
+    const int width = beamWidthFor(planner.mine.count, planner.budget);
+    while (planner.positionsRated < planner.budget && planner.finalists[0].score < kWinScore) {
+        expandBeam(player, planner);
+        if (planner.childCount == 0) break;
+        advanceBeam(width, planner);
+        for (int b = 0; b < planner.beamSize; ++b) keepFinalist(planner.beam[b], planner);
+    }
+    putTrialBoard(planner.start);
+}
+
+// The positions that the searches of every style found, each once, to be rated past the turn.
+struct Candidates {
+    PlanNode nodes[kStyles * kFinalists];
+    int count;
+};
+
+void keepCandidate(const PlanNode& node, Candidates& candidates) {
+    for (int c = 0; c < candidates.count; ++c) {
+        if (candidates.nodes[c].hash == node.hash) return;
+    }
+    candidates.nodes[candidates.count++] = node;
+}
+
+// A rating floods every unit on the board, so on a board with many units the look past the turn narrows:
+// the budget shrinks in proportion beyond kFullBudgetUnits units.
+int narrowed(int budget, int units) {
+    return units <= kFullBudgetUnits ? budget : budget * kFullBudgetUnits / units;
+}
+
+// Gives player's units on the trial board the action points that the end of their turn brings.
+void regenerate(int player) {
+    for (int row = 0; row < kBoardRows; ++row) {
+        for (int column = 0; column < kBoardColumns; ++column) {
+            if (gUnitOwner[row][column] == player)
+                gUnitActionPoint[row][column] = computeEndOfTurnActionPoint(gUnitActionPoint[row][column]);
+        }
+    }
+}
+
+// Rates a position that ends player's turn by what it is worth after the enemy's answer, which the reply
+// planner plays as its own search would.
+int rateAfterReply(int player, int units, const Weights& enemyStyle, const TrialBoard& position,
+                   Planner& planner, Planner& reply) {
+    const int enemy = aiEnemyOf(player);
+    putTrialBoard(position);
+    regenerate(player);
+    reply.weights = enemyStyle;
+    reply.budget = narrowed(kReplyBudget, units);
+    searchTurn(enemy, reply);
+    putTrialBoard(reply.finalists[0].board);
+    regenerate(enemy);
+    listSide(player, planner.mine);
+    if (planner.mine.count == 0) return -kWinScore;
+    reply.weights = planner.weights;
+    reply.budget = narrowed(kNextTurnBudget, units);
+    searchTurn(player, reply);
+    return reply.finalists[0].score;
+}
+
+// What the strong computer remembers of the match, for each side it plays: the health on the board when
+// its last turn began, and how many of its turns in a row began with nobody hit since the one before.
+struct MatchMemory {
+    int health;
+    int quietTurns;
+};
+MatchMemory gMatchMemory[3];
+
+// Counts the turns without a hit; any change of the health on the board (a hit, or a new board) ends them.
+void noteTurnStart(int player) {
+    MatchMemory& memory = gMatchMemory[player];
+    const int health = healthOnBoard();
+    memory.quietTurns = health == memory.health ? memory.quietTurns + 1 : 0;
+    memory.health = health;
+}
+
+// A stand-off is no draw the player likes when it is level or ahead: every quiet turn makes the steps
+// toward the enemy worth more. Behind, it may hold.
+int approachPressure(int player, Planner& planner) {
+    listSide(player, planner.mine);
+    listSide(aiEnemyOf(player), planner.theirs);
+    if (sideMaterial(planner.mine) < sideMaterial(planner.theirs)) return 0;
+    const int pressure = gMatchMemory[player].quietTurns / kQuietTurnsPerPressure;
+    return pressure < kMostPressure ? pressure : kMostPressure;
+}
+
+// Searches player's turn in one style and keeps its best few positions among the candidates. True when
+// one of them wins the match.
+bool searchStyle(int player, const Weights& weights, int budget, int finalists, Planner& planner,
+                 Candidates& candidates) {
+    planner.weights = weights;
+    planner.budget = budget;
+    searchTurn(player, planner);
+    for (int f = 0; f < planner.finalistCount && f < finalists; ++f)
+        keepCandidate(planner.finalists[f], candidates);
+    return planner.finalists[0].score >= kWinScore;
+}
+
 }  // namespace
 
 void aiPlanStrongTurn(int player, AiStrongPlan& plan) {
     static Planner planner;
+    static Planner reply;
+    static Candidates candidates;
     static TrialBoard board;
     takeTrialBoard(board);
-    listSide(aiEnemyOf(player), planner.startingEnemies);
-    planner.positionsRated = 0;
-    PlanNode& root = planner.beam[0];
-    root.board = board;
-    std::memset(root.done, 0, sizeof root.done);
-    root.plan.count = 0;
-    root.score = ratePosition(player, planner);
-    planner.beamSize = 1;
-    plan = root.plan;
-    int bestScore = root.score;
-    const int width = beamWidthFor(planner.mine.count);
-
-    while (planner.positionsRated < kPositionBudget && bestScore < kWinScore) {
-        expandBeam(player, planner);
-        if (planner.childCount == 0) break;
-        advanceBeam(width, planner);
-        if (planner.beam[0].score > bestScore) {
-            bestScore = planner.beam[0].score;
-            plan = planner.beam[0].plan;
+    const int units = gNumberOfUnit[1] + gNumberOfUnit[2];
+    const int finalists = narrowed(kFinalists, units) > 1 ? narrowed(kFinalists, units) : 1;
+    const int pressure = approachPressure(player, planner);
+    Weights careful = kCarefulWeights, bold = kBoldWeights;
+    careful.approach += pressure;
+    bold.approach += pressure;
+    candidates.count = 0;
+    if (searchStyle(player, careful, kPositionBudget, finalists, planner, candidates) ||
+        searchStyle(player, bold, narrowed(kPositionBudget / 2, units), finalists, planner, candidates)) {
+        plan = planner.finalists[0].plan;
+        return;
+    }
+    // Each candidate is rated by the careful style after the enemy's worse answer of the two styles.
+    planner.weights = careful;
+    int bestScore = 0;
+    for (int c = 0; c < candidates.count; ++c) {
+        const TrialBoard& position = candidates.nodes[c].board;
+        const int afterCareful = rateAfterReply(player, units, kCarefulWeights, position, planner, reply);
+        const int afterBold = rateAfterReply(player, units, kBoldWeights, position, planner, reply);
+        const int score = afterCareful < afterBold ? afterCareful : afterBold;
+        if (c == 0 || score > bestScore) {
+            bestScore = score;
+            plan = candidates.nodes[c].plan;
         }
     }
     putTrialBoard(board);
@@ -545,7 +715,12 @@ int aiCarryOutStrongPlan(const AiStrongPlan& plan) {
     return 0;
 }
 
+void aiStartStrongMatch(int player) {
+    gMatchMemory[player] = {};
+}
+
 int aiPerformStrongTurn(int player) {
+    noteTurnStart(player);
     AiStrongPlan plan;
     aiPlanStrongTurn(player, plan);
     return aiCarryOutStrongPlan(plan);

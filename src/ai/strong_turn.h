@@ -25,5 +25,7 @@ void aiPlanStrongTurn(int player, AiStrongPlan& plan);
 // Carries out a plan through the rules, showing each move and attack as the standard computer does: 0, or
 // the winner code as soon as an attack won the match.
 int aiCarryOutStrongPlan(const AiStrongPlan& plan);
+// A new match begins with the strong computer on player's side: it forgets what it counted in the last one.
+void aiStartStrongMatch(int player);
 // Plans and plays the whole turn of player.
 int aiPerformStrongTurn(int player);

@@ -68,4 +68,35 @@ TEST_F(StrongTurnTest, ThePlannedTurnDoesPlainlyBetter) {
     capturedStdout();
 }
 
+// Against a side that never acts, the strong computer goes in and destroys every unit, where before it
+// waited at the edge of the enemy's reach until the turns ran out: lines of every kind of unit with rocks
+// between them, Archers alone, and Shields against Cavalry and an Archer, from either side.
+TEST_F(StrongTurnTest, ItDestroysASideThatWaits) {
+    const struct {
+        const char* board;
+        int player;
+    } cases[] = {
+        {"waiting_lines.txt", 1},
+        {"waiting_lines.txt", 2},
+        {"archers_apart.txt", 1},
+        {"shields_against_riders.txt", 2},
+    };
+    constexpr int kTurns = 100;
+    startCapturingStdout();
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            loadMapFile((std::string(QORDA_SOURCE_DIR) + "/tests/ai/strong_boards/" + c.board).c_str()));
+        aiStartStrongMatch(c.player);
+        int result = 0;
+        for (int turn = 0; turn < kTurns && result == 0; ++turn) {
+            const int player = 1 + turn % 2;
+            if (player == c.player) result = aiPerformStrongTurn(player);
+            addEndOfTurnActionPoint(player);
+        }
+        EXPECT_EQ(gNumberOfUnit[aiEnemyOf(c.player)], 0) << c.board << " as player " << c.player;
+        EXPECT_EQ(boardInvariantViolation(), "");
+    }
+    capturedStdout();
+}
+
 }  // namespace

@@ -606,17 +606,19 @@ void regenerate(int player) {
     }
 }
 
-// Rates a position that ends player's turn by what it is worth after the enemy's answer, which the reply
-// planner plays as its own search would.
-int rateAfterReply(int player, int units, const Weights& enemyStyle, const TrialBoard& position,
-                   Planner& planner, Planner& reply) {
+// Rates a position that ends player's turn by the best next turn it leaves the player, after the enemy's
+// answer as the same search plays it in the given style, or with no answer at all.
+int rateNextTurn(int player, int units, const Weights* enemyStyle, const TrialBoard& position,
+                 Planner& planner, Planner& reply) {
     const int enemy = aiEnemyOf(player);
     putTrialBoard(position);
     regenerate(player);
-    reply.weights = enemyStyle;
-    reply.budget = narrowed(kReplyBudget, units);
-    searchTurn(enemy, reply);
-    putTrialBoard(reply.finalists[0].board);
+    if (enemyStyle != nullptr) {
+        reply.weights = *enemyStyle;
+        reply.budget = narrowed(kReplyBudget, units);
+        searchTurn(enemy, reply);
+        putTrialBoard(reply.finalists[0].board);
+    }
     regenerate(enemy);
     listSide(player, planner.mine);
     if (planner.mine.count == 0) return -kWinScore;
@@ -678,20 +680,28 @@ void aiPlanStrongTurn(int player, AiStrongPlan& plan) {
     Weights careful = kCarefulWeights, bold = kBoldWeights;
     careful.approach += pressure;
     bold.approach += pressure;
+    if (pressure == kMostPressure) {
+        --careful.threat;
+        --bold.threat;
+    }
     candidates.count = 0;
     if (searchStyle(player, careful, kPositionBudget, finalists, planner, candidates) ||
         searchStyle(player, bold, narrowed(kPositionBudget / 2, units), finalists, planner, candidates)) {
         plan = planner.finalists[0].plan;
         return;
     }
-    // Each candidate is rated by the careful style after the enemy's worse answer of the two styles.
+    // Each candidate is rated by the careful style after the enemy's worse answer of the two styles. The
+    // longer the enemy has struck nowhere, the more the rating trusts that it will not strike now either.
     planner.weights = careful;
-    int bestScore = 0;
+    long long bestScore = 0;
     for (int c = 0; c < candidates.count; ++c) {
         const TrialBoard& position = candidates.nodes[c].board;
-        const int afterCareful = rateAfterReply(player, units, kCarefulWeights, position, planner, reply);
-        const int afterBold = rateAfterReply(player, units, kBoldWeights, position, planner, reply);
-        const int score = afterCareful < afterBold ? afterCareful : afterBold;
+        const int afterCareful = rateNextTurn(player, units, &kCarefulWeights, position, planner, reply);
+        const int afterBold = rateNextTurn(player, units, &kBoldWeights, position, planner, reply);
+        const long long answered = afterCareful < afterBold ? afterCareful : afterBold;
+        const long long unanswered =
+            pressure > 0 ? rateNextTurn(player, units, nullptr, position, planner, reply) : 0;
+        const long long score = answered * (kMostPressure - pressure) + unanswered * pressure;
         if (c == 0 || score > bestScore) {
             bestScore = score;
             plan = candidates.nodes[c].plan;

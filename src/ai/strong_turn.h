@@ -1,8 +1,11 @@
 // The strong computer: it plans its whole turn before it acts. A beam search over the turn's actions (a
 // unit walks to a hex and attacks from there as often as it can) keeps the few best partial turns at each
 // step, and rates each by the position it leaves: the health on the board, weighted by what the units can
-// do, and the attacks that the enemy can reach next turn, with the standard computer's flood. It looks at
-// a fixed number of positions, so the same board always gives the same turn.
+// do, and the attacks that the enemy can reach next turn, with the standard computer's flood. It searches
+// in a careful and a bold style, and looks past its turn: its best positions are answered by the enemy as
+// the same search would play it, and rated by the best next turn they leave it. A stand-off pulls it toward
+// the enemy when it is level or ahead. It looks at a fixed number of positions and remembers only the
+// turns without a hit, so the same match from the same start always gives the same turns.
 #pragma once
 
 #include "state/hex.h"

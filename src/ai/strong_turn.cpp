@@ -628,6 +628,13 @@ int rateNextTurn(int player, int units, const Weights* enemyStyle, const TrialBo
     return reply.finalists[0].score;
 }
 
+// A position's worth after the enemy's worse answer of the two styles.
+int answeredWorth(int player, int units, const TrialBoard& position, Planner& planner, Planner& reply) {
+    const int afterCareful = rateNextTurn(player, units, &kCarefulWeights, position, planner, reply);
+    const int afterBold = rateNextTurn(player, units, &kBoldWeights, position, planner, reply);
+    return afterCareful < afterBold ? afterCareful : afterBold;
+}
+
 // What the strong computer remembers of the match, for each side it plays: the health on the board when
 // its last turn began, and how many of its turns in a row began with nobody hit since the one before.
 struct MatchMemory {
@@ -675,8 +682,10 @@ void aiPlanStrongTurn(int player, AiStrongPlan& plan) {
     static TrialBoard board;
     takeTrialBoard(board);
     const int units = gNumberOfUnit[1] + gNumberOfUnit[2];
-    const int finalists = narrowed(kFinalists, units) > 1 ? narrowed(kFinalists, units) : 1;
     const int pressure = approachPressure(player, planner);
+    // Under pressure a candidate is rated a third time, without an answer: one candidate fewer pays for it.
+    const int wanted = narrowed(pressure > 0 ? kFinalists - 1 : kFinalists, units);
+    const int finalists = wanted > 1 ? wanted : 1;
     Weights careful = kCarefulWeights, bold = kBoldWeights;
     careful.approach += pressure;
     bold.approach += pressure;
@@ -696,9 +705,8 @@ void aiPlanStrongTurn(int player, AiStrongPlan& plan) {
     long long bestScore = 0;
     for (int c = 0; c < candidates.count; ++c) {
         const TrialBoard& position = candidates.nodes[c].board;
-        const int afterCareful = rateNextTurn(player, units, &kCarefulWeights, position, planner, reply);
-        const int afterBold = rateNextTurn(player, units, &kBoldWeights, position, planner, reply);
-        const long long answered = afterCareful < afterBold ? afterCareful : afterBold;
+        const long long answered =
+            pressure < kMostPressure ? answeredWorth(player, units, position, planner, reply) : 0;
         const long long unanswered =
             pressure > 0 ? rateNextTurn(player, units, nullptr, position, planner, reply) : 0;
         const long long score = answered * (kMostPressure - pressure) + unanswered * pressure;

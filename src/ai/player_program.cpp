@@ -160,7 +160,7 @@ const char* makeMove(int player, const ProgramAction& action) {
     if (stepsBetweenHexes(action.row, action.column, action.toRow, action.toColumn) != 1) {
         return "the hexes are not neighbours";
     }
-    const int result = moveUnit(action.row, action.column, action.toRow, action.toColumn, false);
+    const int result = moveUnit(action.row, action.column, action.toRow, action.toColumn, true);
     return result == kMoved ? nullptr : moveRefusal(result);
 }
 
@@ -296,10 +296,13 @@ int playPlayerProgramTurn(int player, int turn) {
             return kProgramForfeit;
         }
         if (result != kAttackMade) return result;  // a won match, or a closed window under its notice
-        // The pause is the game's, not the program's time.
+        // The unit is shown selected through the pause, as the computer's are; the pause is the game's, not
+        // the program's time.
         const Clock::time_point paused = Clock::now();
         aiShowAction();
         deadline += Clock::now() - paused;
+        const bool moved = action.word == kMoveAction;
+        unselectUnitOnMap(moved ? action.toRow : action.row, moved ? action.toColumn : action.column);
     }
     return kProgramForfeit;
 }

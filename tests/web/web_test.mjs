@@ -307,6 +307,9 @@ async function main() {
       await sleep(20 + ((i * 37) % 100));
       await press(page, i % 2 === 0 ? 'v' : 'g');
     }
+    // The last key's picture reaches the screen with the frame after the game's wait: wait for that frame.
+    await page.waitForFunction((count) => window.qordaProbe.latencies.length >= count, {timeout: 5000},
+                               kLatencyKeys).catch(() => {});
     const latencies = await page.evaluate(() => window.qordaProbe.latencies);
     check('every key of the board cursor reached the picture', latencies.length === kLatencyKeys, `${latencies.length} of ${kLatencyKeys}`);
 

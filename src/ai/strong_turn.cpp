@@ -374,15 +374,17 @@ void mapEnemies(const Side& theirs, Planner& planner) {
     }
 }
 
-// Keeps the best offers, highest score first; an equal score keeps the earlier offer ahead.
-void keepOffer(const Offer& offer, Offer (&kept)[kOffersPerUnit], int& count) {
+// Keeps the best items (offers, positions) by score, highest first; an equal score keeps the earlier item
+// ahead.
+template <typename Item, int kMost>
+void keepBest(const Item& item, Item (&kept)[kMost], int& count) {
     int place = count;
-    while (place > 0 && kept[place - 1].score < offer.score) --place;
-    if (place >= kOffersPerUnit) return;
-    const int last = count < kOffersPerUnit ? count : kOffersPerUnit - 1;
+    while (place > 0 && kept[place - 1].score < item.score) --place;
+    if (place >= kMost) return;
+    const int last = count < kMost ? count : kMost - 1;
     for (int k = last; k > place; --k) kept[k] = kept[k - 1];
-    kept[place] = offer;
-    if (count < kOffersPerUnit) ++count;
+    kept[place] = item;
+    if (count < kMost) ++count;
 }
 
 // The quick look at one unit: every hex it can walk to this turn, with or without the attacks it can make
@@ -409,7 +411,7 @@ void offerActions(int row, int column, const Planner& planner, Offer (&kept)[kOf
         const int score = w.threat * (dangerHere - dangerThere) +
                           w.approach * stepCost * (planner.nearest[from] - planner.nearest[hex]);
         Offer offer = {{row, column, toRow, toColumn, -1, -1, 0}, walkCost, score};
-        if (hex != from) keepOffer(offer, kept, count);
+        if (hex != from) keepBest(offer, kept, count);
 
         int positions;
         const int* targets = attackPositions(type, hex, positions);
@@ -426,7 +428,7 @@ void offerActions(int row, int column, const Planner& planner, Offer (&kept)[kOf
             offer.action.attacks = attacks;
             offer.score = score + w.material * valueLost(gUnitType[targetRow][targetColumn], targetHealth,
                                                          attacks * computeAttackDamage());
-            keepOffer(offer, kept, count);
+            keepBest(offer, kept, count);
         }
     }
 }
@@ -538,18 +540,18 @@ void makeInstruction(const AiStrongAction& action, const AiGrid& cost, const AiS
     instruction[kAiCountsPair][1] = action.attacks;
 }
 
+// Whether one of the first count nodes leaves the position with this hash.
+bool holdsPosition(const PlanNode* nodes, int count, unsigned hash) {
+    for (int k = 0; k < count; ++k) {
+        if (nodes[k].hash == hash) return true;
+    }
+    return false;
+}
+
 // Keeps the node among the finalists when it is one of the best positions seen and not seen before.
 void keepFinalist(const PlanNode& node, Planner& planner) {
-    for (int f = 0; f < planner.finalistCount; ++f) {
-        if (planner.finalists[f].hash == node.hash) return;
-    }
-    int place = planner.finalistCount;
-    while (place > 0 && planner.finalists[place - 1].score < node.score) --place;
-    if (place >= kFinalists) return;
-    const int last = planner.finalistCount < kFinalists ? planner.finalistCount : kFinalists - 1;
-    for (int f = last; f > place; --f) planner.finalists[f] = planner.finalists[f - 1];
-    planner.finalists[place] = node;
-    if (planner.finalistCount < kFinalists) ++planner.finalistCount;
+    if (!holdsPosition(planner.finalists, planner.finalistCount, node.hash))
+        keepBest(node, planner.finalists, planner.finalistCount);
 }
 
 // The beam search over player's turn from the board as it stands, within the planner's budget; the best
@@ -584,10 +586,8 @@ struct Candidates {
 };
 
 void keepCandidate(const PlanNode& node, Candidates& candidates) {
-    for (int c = 0; c < candidates.count; ++c) {
-        if (candidates.nodes[c].hash == node.hash) return;
-    }
-    candidates.nodes[candidates.count++] = node;
+    if (!holdsPosition(candidates.nodes, candidates.count, node.hash))
+        candidates.nodes[candidates.count++] = node;
 }
 
 // A rating floods every unit on the board, so on a board with many units the look past the turn narrows:

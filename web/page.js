@@ -1,6 +1,6 @@
 // The page around the game: the canvas and its keyboard, the files that the game reads and the maps that it
 // saves, the game's console output, and the page's part of the game's waits and sound
-// (src/render/platform_web.cpp calls the Module.qorda* functions).
+// (src/platform/platform_web.cpp calls the Module.qorda* functions).
 //
 // Files: the pictures and the maps that come with the page are in /bundle; the maps saved in the editor or
 // brought in by the player are in /saved, kept in the browser's storage (IndexedDB). The game works in
@@ -174,7 +174,7 @@ window.addEventListener('drop', (event) => {
   importMaps([...event.dataTransfer.files]);
 });
 
-// ---- Sound: the output runs only while the game plays a sound (see src/render/platform_web.cpp)
+// ---- Sound: the output runs only while the game plays a sound (see src/platform/platform_web.cpp)
 
 function runAudioOutput(running) {
   const context = Module.SDL2 && Module.SDL2.audioContext;

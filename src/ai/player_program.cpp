@@ -7,7 +7,7 @@
 
 #include "ai/ai_turn.h"
 #include "ai/move_cost_grid.h"
-#include "ai/program_process.h"
+#include "platform/platform.h"
 #include "rules/rules.h"
 #include "state/board.h"
 #include "state/hex.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "ai/opponent.h"
-#include "ai/program_process.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -55,9 +55,8 @@ int readCommandLine(int argc, char* argv[]) {
         if (!aiOpponentOfName(value, gAiOpponent, gAiProgramCommand)) {
             return wrongCommandLine("unknown opponent", value);
         }
-        if (gAiOpponent == kAiProgram && !canStartPrograms()) {
-            return wrongCommandLine("the browser version cannot start", value);
-        }
+        const char* why = gAiOpponent == kAiProgram ? whyProgramsCannotStart() : nullptr;
+        if (why != nullptr) return wrongCommandLine(why, value);
     }
     return kStartTheGame;
 }

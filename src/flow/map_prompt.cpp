@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
 #include "render/input.h"
-#include "render/platform.h"
 #include "render/text.h"
 #include "render/texts.h"
 

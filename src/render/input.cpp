@@ -1,6 +1,6 @@
 #include "render/input.h"
 
-#include "render/platform.h"
+#include "platform/platform.h"
 #include "render/text.h"
 #include "render/window.h"
 #include "state/hex.h"

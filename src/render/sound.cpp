@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/platform.h"
 #include "render/console.h"
-#include "render/platform.h"
 
 namespace {
 

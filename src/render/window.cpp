@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "render/platform.h"
+#include "platform/platform.h"
 
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;

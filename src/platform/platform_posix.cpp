@@ -1,5 +1,6 @@
-// The desktop's side of ai/program_process.h: posix_spawn of /bin/sh, non-blocking pipes watched with
-// poll, and the process group ended with one kill.
+// The desktop on POSIX systems: SDL's own wait, files in the working directory, an audio output that runs
+// from start-up on, and player programs started with posix_spawn of /bin/sh, their non-blocking pipes
+// watched with poll and their process group ended with one kill.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -13,9 +14,27 @@
 #include <cstring>
 #include <thread>
 
-#include "ai/program_process.h"
+#include "platform/platform.h"
 
 extern char** environ;
+
+// ---- The window and the sound
+
+void waitForEvent(int milliseconds) {
+    SDL_WaitEventTimeout(nullptr, milliseconds);
+}
+
+void keepSavedMaps() {}
+
+void windowClosed() {}
+
+void startAudioOutput(SDL_AudioDeviceID device) {
+    SDL_PauseAudioDevice(device, 0);
+}
+
+void soundQueued(SDL_AudioDeviceID) {}
+
+// ---- Player programs
 
 namespace {
 
@@ -97,8 +116,8 @@ int spawnShell(pid_t& pid, const char* command, int input, int output) {
 
 }  // namespace
 
-bool canStartPrograms() {
-    return true;
+const char* whyProgramsCannotStart() {
+    return nullptr;
 }
 
 bool startProgramProcess(int slot, const char* command, char* why, int whySize) {

@@ -1,10 +1,12 @@
-// The browser's side of render/platform.h. The page's script (web/page.js) does the work that only the
-// page can do: it wakes the game at the page's events, keeps the saved maps in the browser's storage, and
-// suspends and resumes the audio output.
+// The browser (Emscripten). The page's script (web/page.js) does the work that only the page can do: it
+// wakes the game at the page's events, keeps the saved maps in the browser's storage, and suspends and
+// resumes the audio output. A page starts no programs.
 #include <emscripten.h>
 #include <sys/stat.h>
 
-#include "render/platform.h"
+#include <cstdio>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -43,6 +45,8 @@ __attribute__((constructor)) void useUsualFileMask() {
 
 }  // namespace
 
+// ---- The window and the sound
+
 void waitForEvent(int milliseconds) {
     quietenAudioOutput();
     // An event that came while the game slept (the computer's pauses) is already queued: no wait then.
@@ -69,3 +73,29 @@ void soundQueued(SDL_AudioDeviceID device) {
     gLastSoundTicks = SDL_GetTicks();
     if (device == gDevice) runAudioOutput(true);
 }
+
+// ---- Player programs
+
+const char* whyProgramsCannotStart() {
+    return "the browser version cannot start";
+}
+
+bool startProgramProcess(int, const char*, char* why, int whySize) {
+    std::snprintf(why, static_cast<unsigned>(whySize), "the browser version starts no programs");
+    return false;
+}
+
+int writeToProgramProcess(int, const char*, int, int) {
+    return kProgramIoClosed;
+}
+
+int readFromProgramProcess(int, char*, int, int, int& count) {
+    count = 0;
+    return kProgramIoClosed;
+}
+
+const char* programProcessEnding(int, int) {
+    return nullptr;
+}
+
+void stopProgramProcess(int, int) {}

@@ -1,0 +1,56 @@
+// What differs from one system to another, and nothing else: the wait for the player, the audio output and
+// how a player program runs. It sits below every other
+// folder of the game and knows none of them. Each system has one file that does all of it, and a build
+// takes one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser).
+// Paths are UTF-8.
+#pragma once
+
+#include <SDL.h>
+
+// ---- The window and the sound
+
+// Waits until an event arrives or milliseconds have passed, whichever comes first; the event stays queued.
+// In the browser, where every event ends the wait at once, the time is a longer bound of its own.
+void waitForEvent(int milliseconds);
+
+// Makes the maps saved since the last call outlast the program. On the desktop they are files already; the
+// browser keeps them in its own storage and returns once they are stored there.
+void keepSavedMaps();
+
+// The game's window is gone, at the end of the program. The browser's page then says that the game has
+// ended, as a closed window does on the desktop.
+void windowClosed();
+
+// The game's audio output is open, and the game has just queued a sound on it. A browser's output costs
+// processor while it runs, even in silence, so there it runs only while a sound plays.
+void startAudioOutput(SDL_AudioDeviceID device);
+void soundQueued(SDL_AudioDeviceID device);
+
+// ---- Player programs: processes kept by slot, the player they play (1 or 2)
+
+// nullptr where this build can start programs; otherwise why not, in words that follow "qorda: " on the
+// command line's complaint.
+const char* whyProgramsCannotStart();
+
+// What a write to a program or a read from it came to.
+enum ProgramIo : int {
+    kProgramIoDone = 0,
+    kProgramIoTimedOut = 1,
+    kProgramIoClosed = 2,  // the program closed its end of the pipe, or ended
+};
+
+// Starts command through the system's shell (/bin/sh -c on POSIX) in the working directory, in a group of
+// processes of its own that a stop ends as a whole. Its standard input and output are pipes to us that
+// never block us, its standard error is ours, and it is not ended by writing into a pipe that we closed.
+// False when it cannot be started; why then says why.
+bool startProgramProcess(int slot, const char* command, char* why, int whySize);
+// Writes length bytes of text to the program's standard input, within milliseconds.
+int writeToProgramProcess(int slot, const char* text, int length, int milliseconds);
+// Reads what the program wrote, up to capacity bytes, waiting at most milliseconds for the first of them;
+// count is set to how many came.
+int readFromProgramProcess(int slot, char* buffer, int capacity, int milliseconds, int& count);
+// How the program ended, in words, if it ends within milliseconds ("ended with exit status 3"); else
+// nullptr. The process stays known until it is stopped, so that no other process takes its place.
+const char* programProcessEnding(int slot, int milliseconds);
+// Closes the program's pipes, waits up to milliseconds for it to end, then ends its whole group.
+void stopProgramProcess(int slot, int milliseconds);

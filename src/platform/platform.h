@@ -1,11 +1,13 @@
-// What differs from one system to another, and nothing else: the wait for the player, the audio output and
-// how a player program runs. It sits below every other
-// folder of the game and knows none of them. Each system has one file that does all of it, and a build
-// takes one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser).
+// What differs from one system to another, and nothing else: the wait for the player, the audio output, how
+// a file is replaced on disk and how a player program runs. It sits below every other folder of the game
+// and knows none of them. Each system has one file that does all of it, and a build takes one:
+// platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser).
 // Paths are UTF-8.
 #pragma once
 
 #include <SDL.h>
+
+#include <cstdio>
 
 // ---- The window and the sound
 
@@ -25,6 +27,16 @@ void windowClosed();
 // processor while it runs, even in silence, so there it runs only while a sound plays.
 void startAudioOutput(SDL_AudioDeviceID device);
 void soundQueued(SDL_AudioDeviceID device);
+
+// ---- Files
+
+// Writes the file fileName anew with what writeContent writes into it (false when a write failed), so that
+// a failure on the way never destroys the previous file: the content goes into a new file beside it, which
+// then takes its place. To the user it is still a plain write: it writes through symbolic links, keeps the
+// old file's owner and permissions, fails where the user may not write the file, and writes the file in
+// place where no new file can be made beside it or stand for the old one. True only when every byte
+// reached the disk and the file holds the new content.
+bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE* file));
 
 // ---- Player programs: processes kept by slot, the player they play (1 or 2)
 

@@ -1,15 +1,18 @@
 // The desktop on POSIX systems: SDL's own wait, files in the working directory, an audio output that runs
-// from start-up on, and player programs started with posix_spawn of /bin/sh, their non-blocking pipes
-// watched with poll and their process group ended with one kill.
+// from start-up on, file replacement through mkstemp and rename, and player programs started with
+// posix_spawn of /bin/sh, their non-blocking pipes watched with poll and their process group ended with
+// one kill.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -33,6 +36,122 @@ void startAudioOutput(SDL_AudioDeviceID device) {
 }
 
 void soundQueued(SDL_AudioDeviceID) {}
+
+// ---- Files
+
+namespace {
+
+// A replacement is written into a file of this name, with the Xs made unique, in the target's directory.
+// It is short, so that it fits wherever the target's own name fits.
+constexpr char kTemporaryName[] = ".qorda-XXXXXX";
+// As many symbolic links as the system follows on the way to a file.
+constexpr int kMaxLinksFollowed = 40;
+
+// The permissions that a newly created file gets: read and write for everyone, less the umask.
+mode_t newFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// The file that a plain write to fileName writes: fileName itself, or the file that its symbolic links
+// lead to (the last may lead to nothing yet: a plain write creates it). False where the system would not
+// follow the links either (too many, or too long).
+bool followLinks(const char* fileName, char target[PATH_MAX]) {
+    if (std::snprintf(target, PATH_MAX, "%s", fileName) >= PATH_MAX) return false;
+    for (int links = 0; links <= kMaxLinksFollowed; ++links) {
+        char destination[PATH_MAX];
+        const ssize_t length = readlink(target, destination, sizeof destination);
+        if (length < 0) return true;  // not a link, or nothing there
+        if (length == sizeof destination) return false;
+        destination[length] = 0;
+        // A relative destination starts in the link's own directory.
+        const char* slash = std::strrchr(target, '/');
+        const int kept = destination[0] == '/' || slash == nullptr ? 0 : static_cast<int>(slash - target) + 1;
+        char followed[PATH_MAX];
+        if (std::snprintf(followed, sizeof followed, "%.*s%s", kept, target, destination) >= PATH_MAX) {
+            return false;
+        }
+        std::memcpy(target, followed, sizeof followed);
+    }
+    return false;
+}
+
+// Whether a plain write could open the file: the user may write it, the file system allows it. Opening
+// it for writing, without truncating, asks the system itself and changes nothing.
+bool mayWrite(const char* target) {
+    const int descriptor = open(target, O_WRONLY | O_NOCTTY);
+    if (descriptor < 0) return false;
+    ::close(descriptor);
+    return true;
+}
+
+// A new file with a short name in the directory of target, so that it fits wherever target's name
+// fits; its name goes into temporaryName. -1 when it cannot be made (errno says why).
+int createTemporaryFile(const char* target, char temporaryName[PATH_MAX]) {
+    const char* slash = std::strrchr(target, '/');
+    const int directory = slash == nullptr ? 0 : static_cast<int>(slash - target) + 1;
+    if (std::snprintf(temporaryName, PATH_MAX, "%.*s%s", directory, target, kTemporaryName) >= PATH_MAX) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    return mkstemp(temporaryName);
+}
+
+// Whether the new file could not be made because the directory does not allow it (or its name) rather
+// than for want of room, say, where writing in place could destroy the previous file as well.
+bool directoryRefusedNewFile() {
+    return errno == EACCES || errno == EPERM || errno == ENAMETOOLONG;
+}
+
+// Gives the new file what the old one had (owner, group, permission bits), or a new file's permissions
+// when there was none. False when the owner or group cannot be kept.
+bool takeOverAttributes(int descriptor, const struct stat* old) {
+    if (old == nullptr) return fchmod(descriptor, newFileMode()) == 0;
+    struct stat created;
+    if (fstat(descriptor, &created) != 0) return false;
+    if ((created.st_uid != old->st_uid || created.st_gid != old->st_gid) &&
+        fchown(descriptor, old->st_uid, old->st_gid) != 0) {
+        return false;
+    }
+    return fchmod(descriptor, old->st_mode & 07777) == 0;
+}
+
+// Writes the content into the file itself, as a plain write does.
+bool writeInPlace(const char* target, bool (*writeContent)(std::FILE*)) {
+    std::FILE* file = std::fopen(target, "w");
+    if (file == nullptr) return false;
+    const bool written = writeContent(file);
+    return std::fclose(file) == 0 && written;
+}
+
+}  // namespace
+
+// A new file could not stand for the old one where that is no regular file (a device), has several names,
+// or belongs to another owner that the new file cannot be given: such a file is written in place.
+bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE*)) {
+    char target[PATH_MAX];
+    if (!followLinks(fileName, target)) return false;
+    struct stat old;
+    const bool exists = stat(target, &old) == 0;
+    if (exists && S_ISREG(old.st_mode) && !mayWrite(target)) return false;
+    if (exists && (!S_ISREG(old.st_mode) || old.st_nlink > 1)) return writeInPlace(target, writeContent);
+    char temporaryName[PATH_MAX];
+    const int descriptor = createTemporaryFile(target, temporaryName);
+    if (descriptor < 0) return directoryRefusedNewFile() && writeInPlace(target, writeContent);
+    const bool attributesKept = takeOverAttributes(descriptor, exists ? &old : nullptr);
+    std::FILE* file = attributesKept ? fdopen(descriptor, "w") : nullptr;
+    if (file == nullptr) {
+        ::close(descriptor);
+        std::remove(temporaryName);
+        return !attributesKept && writeInPlace(target, writeContent);
+    }
+    bool written = writeContent(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    written = std::fclose(file) == 0 && written;
+    written = written && std::rename(temporaryName, target) == 0;
+    if (!written) std::remove(temporaryName);
+    return written;
+}
 
 // ---- Player programs
 

@@ -4,6 +4,7 @@
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include <climits>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -72,6 +73,21 @@ void startAudioOutput(SDL_AudioDeviceID device) {
 void soundQueued(SDL_AudioDeviceID device) {
     gLastSoundTicks = SDL_GetTicks();
     if (device == gDevice) runAudioOutput(true);
+}
+
+// ---- Files
+
+// The files are in memory, with no links, owners or disk among them: a new file beside the old one that
+// then takes its place is all there is to it. Its name does not end in ".txt", so the page never stores it.
+bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE*)) {
+    char temporaryName[PATH_MAX];
+    if (std::snprintf(temporaryName, sizeof temporaryName, "%s~", fileName) >= PATH_MAX) return false;
+    std::FILE* file = std::fopen(temporaryName, "w");
+    if (file == nullptr) return false;
+    bool written = writeContent(file);
+    written = std::fclose(file) == 0 && written && std::rename(temporaryName, fileName) == 0;
+    if (!written) std::remove(temporaryName);
+    return written;
 }
 
 // ---- Player programs

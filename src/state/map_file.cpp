@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/platform.h"
 #include "state/board.h"
@@ -23,10 +22,10 @@ void printOpenError(const char* fileName) {
     std::fflush(stdout);
 }
 
-// The file of a map: its name, cut to what a name buffer holds, and ".txt".
+// The file of a map: its name, cut to what a name buffer holds, and ".txt". The precision keeps the name
+// from being read past that, terminated or not.
 void makeFileName(const char* name, char fileName[kFileNameSize]) {
-    const int length = static_cast<int>(strnlen(name, kNameBufferSize - 1));
-    std::snprintf(fileName, kFileNameSize, "%.*s%s", length, name, kExtension);
+    std::snprintf(fileName, kFileNameSize, "%.*s%s", kNameBufferSize - 1, name, kExtension);
 }
 
 // A reader of the file's text, with its first piece at hand; false when the file cannot be read at all

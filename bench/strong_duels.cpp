@@ -32,7 +32,7 @@
 #include "ai/player_program.h"
 #include "ai/strong_turn.h"
 #include "baseline/baseline_strong.h"
-#include "render/console.h"
+#include "platform/platform.h"
 #include "render/input.h"
 #include "rules/rules.h"
 #include "state/board.h"
@@ -375,8 +375,7 @@ int main(int argc, char** argv) {
         boards[boardCount++] = {"mirrored, seed " + std::to_string(seed), takeBoardSnapshot()};
     }
 
-    std::fflush(stdout);
-    const int output = silenceDescriptor(STDOUT_FILENO);  // the beeps of falling units
+    const int output = silenceStream(stdout);  // the beeps of falling units
     std::string table =
         "| Board | Units a side | Strong as player 1 | Strong as player 2 |\n|---|---|---|---|\n";
     TurnTimes times;
@@ -404,8 +403,7 @@ int main(int argc, char** argv) {
         }
     }
     const TurnTimes crowded = options.crowded ? timeCrowdedBoard() : TurnTimes();
-    std::fflush(stdout);
-    restoreDescriptor(STDOUT_FILENO, output);
+    restoreStream(stdout, output);
     SDL_Quit();
 
     const Tally all = side[1] + side[2];

@@ -4,10 +4,12 @@
 
 #include "flow/command_line.h"
 #include "flow/main_menu.h"
+#include "platform/platform.h"
 #include "render/sound.h"
 #include "render/window.h"
 
 extern "C" int SDL_main(int argc, char* argv[]) {
+    attachToTerminal();
     if (const int status = readCommandLine(argc, argv); status != kStartTheGame) return status;
     // Every message is written at once, so standard output needs no buffer: none is taken mid-match when the
     // first unit is destroyed and the beep goes out.

@@ -1,13 +1,24 @@
-// What differs from one system to another, and nothing else: the wait for the player, the audio output, how
-// a file is replaced on disk and how a player program runs. It sits below every other folder of the game
-// and knows none of them. Each system has one file that does all of it, and a build takes one:
-// platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser).
-// Paths are UTF-8.
+// What differs from one system to another, and nothing else: the terminal, the wait for the player, the
+// audio output, how a file is replaced on disk and how a player program runs. It sits below every other
+// folder of the game and knows none of them. Each system has one file that does all of it, and a build takes
+// one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser). Paths are UTF-8.
 #pragma once
 
 #include <SDL.h>
 
 #include <cstdio>
+
+// ---- The terminal
+
+// Called once, first thing in the program, before anything is printed: gives standard output and standard
+// error the terminal that started the program, where the system does not do that by itself.
+void attachToTerminal();
+
+// Leads stream (stdout or stderr) nowhere until restoreStream, once what it holds is written out. Returns
+// what restoreStream needs, or -1 when the stream stays as it was.
+int silenceStream(std::FILE* stream);
+// Drops what the stream holds and leads it where it went before silenceStream; nothing when saved is -1.
+void restoreStream(std::FILE* stream, int saved);
 
 // ---- The window and the sound
 

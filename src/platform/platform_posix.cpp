@@ -21,6 +21,28 @@
 
 extern char** environ;
 
+// ---- The terminal
+
+// A POSIX program inherits the descriptors of the terminal that started it.
+void attachToTerminal() {}
+
+int silenceStream(std::FILE* stream) {
+    std::fflush(stream);
+    const int descriptor = fileno(stream);
+    const int saved = dup(descriptor);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    if (saved >= 0 && nowhere >= 0) dup2(nowhere, descriptor);
+    if (nowhere >= 0) close(nowhere);
+    return saved;
+}
+
+void restoreStream(std::FILE* stream, int saved) {
+    if (saved < 0) return;
+    std::fflush(stream);
+    dup2(saved, fileno(stream));
+    close(saved);
+}
+
 // ---- The window and the sound
 
 void waitForEvent(int milliseconds) {

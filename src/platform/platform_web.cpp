@@ -46,6 +46,18 @@ __attribute__((constructor)) void useUsualFileMask() {
 
 }  // namespace
 
+// ---- The terminal
+
+// The page shows what the game writes on its console (web/page.js); there is no terminal to reach.
+void attachToTerminal() {}
+
+// SDL's audio in the browser writes nothing to standard error: there is nothing to keep quiet.
+int silenceStream(std::FILE*) {
+    return -1;
+}
+
+void restoreStream(std::FILE*, int) {}
+
 // ---- The window and the sound
 
 void waitForEvent(int milliseconds) {

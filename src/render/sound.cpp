@@ -1,14 +1,12 @@
 #include "render/sound.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "platform/platform.h"
-#include "render/console.h"
 
 namespace {
 
@@ -73,9 +71,9 @@ void openSound() {
     // The audio libraries under SDL write their own diagnostics to standard error while they look for an
     // output (ALSA prints a dozen lines on a machine without a sound card); the game says what it needs to
     // in one line of its own.
-    const int standardError = silenceDescriptor(STDERR_FILENO);
+    const int standardError = silenceStream(stderr);
     gDevice = openOutput();
-    restoreDescriptor(STDERR_FILENO, standardError);
+    restoreStream(stderr, standardError);
     if (gDevice == 0) {
         reportSilence();
         return;

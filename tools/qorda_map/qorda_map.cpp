@@ -4,7 +4,6 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_image.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,8 +17,8 @@
 #include "ai/move_cost_grid.h"
 #include "ai/opponent.h"
 #include "ai/player_program.h"
+#include "platform/platform.h"
 #include "render/board_drawing.h"
-#include "render/console.h"
 #include "render/input.h"
 #include "render/window.h"
 #include "rules/match_record.h"
@@ -431,11 +430,9 @@ int duel(const char* file, const DuelPlayer* seats[3], const std::string& record
         if (record == nullptr) return cannotWrite(recordFile.c_str());
         writeCommandLine(record, argc, argv);
     }
-    std::fflush(stdout);
-    const int output = silenceDescriptor(STDOUT_FILENO);
+    const int output = silenceStream(stdout);
     const DuelOutcome outcome = playDuel(seats, options.turns, record);
-    std::fflush(stdout);
-    restoreDescriptor(STDOUT_FILENO, output);
+    restoreStream(stdout, output);
     countOutcome(tallies, seats, outcome);
     const std::string result = outcomeLine(file, outcome);
     std::printf("%s\n", result.c_str());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 #include "platform/platform.h"
 
@@ -36,7 +37,7 @@ void makeUnitFall() {
         const double seconds = static_cast<double>(i) / kSampleRate;
         const double frequency =
             kLowestFrequency + kFrequencyDrop * std::exp(-seconds / kFrequencyDropSeconds);
-        phase += 2.0 * M_PI * frequency / kSampleRate;
+        phase += 2.0 * std::numbers::pi * frequency / kSampleRate;
         const double fade = std::min({1.0, static_cast<double>(i) / kFadeSamples,
                                       static_cast<double>(kSoundSamples - 1 - i) / kFadeSamples});
         const double level = kVolume * fade * std::exp(-seconds / kDecaySeconds);

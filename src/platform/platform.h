@@ -1,7 +1,8 @@
 // What differs from one system to another, and nothing else: the terminal, the wait for the player, the
 // audio output, how a file is replaced on disk and how a player program runs. It sits below every other
 // folder of the game and knows none of them. Each system has one file that does all of it, and a build takes
-// one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser). Paths are UTF-8.
+// one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser). Paths, commands
+// and texts are UTF-8.
 #pragma once
 
 #include <SDL.h>
@@ -45,8 +46,9 @@ void soundQueued(SDL_AudioDeviceID device);
 // a failure on the way never destroys the previous file: the content goes into a new file beside it, which
 // then takes its place. To the user it is still a plain write: it writes through symbolic links, keeps the
 // old file's owner and permissions, fails where the user may not write the file, and writes the file in
-// place where no new file can be made beside it or stand for the old one. True only when every byte
-// reached the disk and the file holds the new content.
+// place where no new file can be made beside it or stand for the old one. The bytes reach the file as they
+// are written, line ends untranslated, so that a map is the same file on every system. True only when every
+// byte reached the disk and the file holds the new content.
 bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE* file));
 
 // ---- Player programs: processes kept by slot, the player they play (1 or 2)
@@ -64,8 +66,8 @@ enum ProgramIo : int {
 
 // Starts command through the system's shell (/bin/sh -c on POSIX) in the working directory, in a group of
 // processes of its own that a stop ends as a whole. Its standard input and output are pipes to us that
-// never block us, its standard error is ours, and it is not ended by writing into a pipe that we closed.
-// False when it cannot be started; why then says why.
+// never block us, and its standard error is ours; a write into a pipe that the program closed costs us a
+// failed write, never our life. False when it cannot be started; why then says why.
 bool startProgramProcess(int slot, const char* command, char* why, int whySize);
 // Writes length bytes of text to the program's standard input, within milliseconds.
 int writeToProgramProcess(int slot, const char* text, int length, int milliseconds);

@@ -11,6 +11,7 @@
 extern "C" int SDL_main(int argc, char* argv[]) {
     attachToTerminal();
     if (const int status = readCommandLine(argc, argv); status != kStartTheGame) return status;
+    enterGameFolder();
     // Every message is written at once, so standard output needs no buffer: none is taken mid-match when the
     // first unit is destroyed and the beep goes out.
     std::setvbuf(stdout, nullptr, _IONBF, 0);

@@ -1,7 +1,8 @@
 // What differs from one system to another, and nothing else: the terminal, the wait for the player, the
 // audio output, how a file is replaced on disk and how a player program runs. It sits below every other
 // folder of the game and knows none of them. Each system has one file that does all of it, and a build takes
-// one: platform_posix.cpp (the desktop on POSIX systems) or platform_web.cpp (the browser). Paths, commands
+// one: platform_posix.cpp (the desktop on POSIX systems), platform_windows.cpp (Windows) or platform_web.cpp
+// (the browser). Paths, commands
 // and texts are UTF-8.
 #pragma once
 
@@ -20,6 +21,13 @@ void attachToTerminal();
 int silenceStream(std::FILE* stream);
 // Drops what the stream holds and leads it where it went before silenceStream; nothing when saved is -1.
 void restoreStream(std::FILE* stream, int saved);
+
+// ---- Where the game runs
+
+// Called once at start-up, before any file is read: makes the working directory the folder the game
+// reads its pictures and maps from and saves its maps to, where the system's way of installing a program
+// does not do that by itself. Where nothing says otherwise the game stays where it was started.
+void enterGameFolder();
 
 // ---- The window and the sound
 

@@ -26,6 +26,9 @@ extern char** environ;
 // A POSIX program inherits the descriptors of the terminal that started it.
 void attachToTerminal() {}
 
+// The launcher, or whoever starts the game, chooses its folder.
+void enterGameFolder() {}
+
 int silenceStream(std::FILE* stream) {
     std::fflush(stream);
     const int descriptor = fileno(stream);

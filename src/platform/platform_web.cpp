@@ -51,6 +51,9 @@ __attribute__((constructor)) void useUsualFileMask() {
 // The page shows what the game writes on its console (web/page.js); there is no terminal to reach.
 void attachToTerminal() {}
 
+// The page puts the game's files where it starts.
+void enterGameFolder() {}
+
 // SDL's audio in the browser writes nothing to standard error: there is nothing to keep quiet.
 int silenceStream(std::FILE*) {
     return -1;

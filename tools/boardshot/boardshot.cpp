@@ -446,7 +446,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     // Headless: no screen is needed, and the software renderer reads back exactly what was drawn.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_RENDER_DRIVER", "software", 1);
+    SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SDL_setenv("SDL_RENDER_DRIVER", "software", 1);
     return scene->draw != nullptr ? drawScene(*scene, output) : playScene(*scene, output, !exact);
 }

@@ -1,11 +1,13 @@
 // Draws the game's desktop icon from its own tile atlas: a Cavalry of player 1 on a ground hex, with the
-// atlas's cyan made transparent, as square PNG files of the usual icon sizes.
+// atlas's cyan made transparent, as square PNG files of the usual icon sizes, and all of them in one Windows
+// icon file, qorda.ico.
 // usage: icongen <tiles.png> <output directory>
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,57 @@ void copyCell(SDL_Surface* atlas, const int cell[2], SDL_Surface* icon) {
             static_cast<Uint32*>(icon->pixels)[(top + y) * icon->pitch / 4 + x] = pixel | 0xFF000000;
         }
     }
+}
+
+std::string iconPath(const char* directory, int size) {
+    return std::string(directory) + "/qorda-" + std::to_string(size) + ".png";
+}
+
+bool readFile(const std::string& path, std::vector<unsigned char>& bytes) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    unsigned char block[4096];
+    size_t count = 0;
+    while ((count = fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + count);
+    const bool read = ferror(file) == 0;
+    fclose(file);
+    return read;
+}
+
+void putLittleEndian(std::vector<unsigned char>& bytes, unsigned value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// The Windows icon: a directory of the sizes, each picture stored as the PNG file written for it (which
+// Windows reads since Vista). A size of 256 is written as 0 in the directory's byte.
+bool writeWindowsIcon(const char* directory) {
+    constexpr int kCount = sizeof kSizes / sizeof kSizes[0];
+    constexpr unsigned kHeaderSize = 6;
+    constexpr unsigned kEntrySize = 16;
+    std::vector<unsigned char> header;
+    std::vector<unsigned char> pictures;
+    putLittleEndian(header, 0, 2);
+    putLittleEndian(header, 1, 2);  // an icon, not a cursor
+    putLittleEndian(header, kCount, 2);
+    for (int size : kSizes) {
+        std::vector<unsigned char> png;
+        if (!readFile(iconPath(directory, size), png)) return false;
+        header.push_back(static_cast<unsigned char>(size % 256));
+        header.push_back(static_cast<unsigned char>(size % 256));
+        putLittleEndian(header, 0, 2);   // no palette
+        putLittleEndian(header, 1, 2);   // planes
+        putLittleEndian(header, 32, 2);  // bits per pixel
+        putLittleEndian(header, static_cast<unsigned>(png.size()), 4);
+        putLittleEndian(header, kHeaderSize + kCount * kEntrySize + static_cast<unsigned>(pictures.size()),
+                        4);
+        pictures.insert(pictures.end(), png.begin(), png.end());
+    }
+    const std::string path = std::string(directory) + "/qorda.ico";
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = fwrite(header.data(), 1, header.size(), file) == header.size() &&
+                         fwrite(pictures.data(), 1, pictures.size(), file) == pictures.size();
+    return fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -51,7 +104,7 @@ int main(int argc, char* argv[]) {
     for (int size : kSizes) {
         SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_ARGB8888);
         SDL_SoftStretchLinear(icon, nullptr, scaled, nullptr);
-        const std::string path = std::string(argv[2]) + "/qorda-" + std::to_string(size) + ".png";
+        const std::string path = iconPath(argv[2], size);
         if (IMG_SavePNG(scaled, path.c_str()) != 0) {
             fprintf(stderr, "icongen: cannot write %s: %s\n", path.c_str(), IMG_GetError());
             status = 1;
@@ -60,5 +113,9 @@ int main(int argc, char* argv[]) {
     }
     SDL_FreeSurface(icon);
     SDL_FreeSurface(atlas);
+    if (status == 0 && !writeWindowsIcon(argv[2])) {
+        fprintf(stderr, "icongen: cannot write %s/qorda.ico\n", argv[2]);
+        status = 1;
+    }
     return status;
 }

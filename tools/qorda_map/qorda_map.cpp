@@ -1,7 +1,6 @@
 // qorda-map: the map makers' tool. It reads map files with the game's own reader and shows what the game
 // makes of them: what it reads differently from what is written (check), the board as a match draws it
 // (render), and the computer playing both sides (duel). Every rule comes from the game's library.
-#define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -234,13 +233,16 @@ int check(int count, char** files) {
     return status;
 }
 
-// Where the pictures are: --data, else the installed game's data beside this program, else here.
+// Where the pictures are: --data, else the installed game's data beside this program, else this program's
+// own folder (the game unpacked from the Windows zip), else here.
 fs::path dataDirectory(const char* given) {
     if (given != nullptr) return given;
     if (char* base = SDL_GetBasePath()) {
-        const fs::path installed = fs::path(base) / QORDA_DATA_FROM_PROGRAM;
+        const fs::path program = fs::path(base);
         SDL_free(base);
-        if (fs::exists(installed / "tiles.png")) return installed;
+        for (const fs::path& folder : {program / QORDA_DATA_FROM_PROGRAM, program}) {
+            if (fs::exists(folder / "tiles.png")) return folder;
+        }
     }
     return fs::current_path();
 }
@@ -252,17 +254,18 @@ int render(const char* file, const char* output, const char* data) {
     std::error_code error;
     fs::current_path(pictures, error);
     if (error) return usageError(("no data directory " + pictures.string()).c_str());
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_RENDER_DRIVER", "software", 1);
+    SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SDL_setenv("SDL_RENDER_DRIVER", "software", 1);
     int status = kUnreadable;
     if (init() == kStartedUp && loadTiles() == kStartedUp && loadFont() == kStartedUp) {
         clearPicture();
         renderMap();
         SDL_Surface* surface = pictureAsSurface();
-        if (surface != nullptr && IMG_SavePNG(surface, picture.c_str()) == 0) {
+        if (surface != nullptr && IMG_SavePNG(surface, picture.string().c_str()) == 0) {
             status = kClean;
         } else {
-            std::fprintf(stderr, "qorda-map: cannot write %s: %s\n", picture.c_str(), SDL_GetError());
+            std::fprintf(stderr, "qorda-map: cannot write %s: %s\n", picture.string().c_str(),
+                         SDL_GetError());
         }
         SDL_FreeSurface(surface);
     }

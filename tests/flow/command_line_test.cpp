@@ -1,7 +1,5 @@
 #include "flow/command_line.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,18 +38,10 @@ struct Arguments {
 template <typename Run>
 std::string standardErrorOf(Run run) {
     std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    std::FILE* capture = std::tmpfile();
-    dup2(fileno(capture), STDERR_FILENO);
+    ::testing::internal::CaptureStderr();
     run();
     std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    std::string text(4096, '\0');
-    std::rewind(capture);
-    text.resize(std::fread(text.data(), 1, text.size(), capture));
-    std::fclose(capture);
-    return text;
+    return ::testing::internal::GetCapturedStderr();
 }
 
 TEST_F(CommandLineTest, TheOpponentIsChosenOnTheCommandLine) {

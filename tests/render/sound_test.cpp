@@ -62,8 +62,8 @@ class SoundTest : public DataDirectoryTest {
         gBeforePoll = walkSession;
     }
     void TearDown() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        unsetenv("SDL_DISKAUDIOFILE");
+        setEnvironment("SDL_AUDIODRIVER", "dummy");
+        setEnvironment("SDL_DISKAUDIOFILE", nullptr);
         gAudioFile.clear();
         DataDirectoryTest::TearDown();
     }
@@ -82,8 +82,8 @@ class SoundTest : public DataDirectoryTest {
 
 TEST_F(SoundTest, SilenceUntilAUnitFallsThenAShortThudThatFadesInAndOut) {
     gAudioFile = (workDirectory / "played.raw").string();
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", gAudioFile.c_str(), 1);
+    setEnvironment("SDL_AUDIODRIVER", "disk");
+    setEnvironment("SDL_DISKAUDIOFILE", gAudioFile.c_str());
     EXPECT_EQ(runSession(), "\a");
 
     const size_t before = gBytesBefore / sizeof(Sint16);
@@ -110,7 +110,7 @@ TEST_F(SoundTest, SilenceUntilAUnitFallsThenAShortThudThatFadesInAndOut) {
 }
 
 TEST_F(SoundTest, WithoutAnAudioOutputTheGamePlaysSilentlyAndPrintsOnlyTheBeep) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    setEnvironment("SDL_AUDIODRIVER", "no-such-driver");
     EXPECT_EQ(runSession(), "\a");
     EXPECT_LE(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
 }

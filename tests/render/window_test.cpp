@@ -28,19 +28,9 @@ class ScopedEnvironment {
         const char* previous = std::getenv(name);
         hadPrevious_ = previous != nullptr;
         if (hadPrevious_) previous_ = previous;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+        setEnvironment(name, value);
     }
-    ~ScopedEnvironment() {
-        if (hadPrevious_) {
-            setenv(name_, previous_.c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
+    ~ScopedEnvironment() { setEnvironment(name_, hadPrevious_ ? previous_.c_str() : nullptr); }
 
    private:
     const char* name_;

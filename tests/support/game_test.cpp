@@ -1,11 +1,11 @@
 #include "support/game_test.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -24,12 +24,25 @@ constexpr int kDryPollLimit = 100000;
 }  // namespace
 
 fs::path makeTemporaryDirectory(const char* purpose) {
-    std::string pattern = std::string("/tmp/qorda-") + purpose + "-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw fs::filesystem_error("cannot make a temporary directory", pattern,
-                                   std::error_code(errno, std::generic_category()));
+    std::random_device random;
+    while (true) {
+        const fs::path directory =
+            fs::temp_directory_path() / (std::string("qorda-") + purpose + "-" + std::to_string(random()));
+        if (fs::create_directory(directory)) return directory;
     }
-    return pattern;
+}
+
+void setEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    // Windows' own call, which both the C library and SDL read; an empty value removes the variable.
+    _putenv_s(name, value == nullptr ? "" : value);
+#else
+    if (value == nullptr) {
+        unsetenv(name);
+    } else {
+        setenv(name, value, 1);
+    }
+#endif
 }
 
 fs::path makeDataDirectory() {

@@ -16,6 +16,8 @@
 
 // A fresh empty directory, /tmp/qorda-<purpose>-XXXXXX. Throws when none can be made.
 std::filesystem::path makeTemporaryDirectory(const char* purpose);
+// Sets an environment variable for this process and what it starts; a null value removes it.
+void setEnvironment(const char* name, const char* value);
 // Makes a temporary directory with copies of the game's data files, for tests that start the game
 // themselves (through SDL_main) instead of using GameTest.
 std::filesystem::path makeDataDirectory();

@@ -6,12 +6,12 @@
 #include "support/game_test.h"
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_RENDER_DRIVER", "software", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setEnvironment("SDL_VIDEODRIVER", "dummy");
+    setEnvironment("SDL_RENDER_DRIVER", "software");
+    setEnvironment("SDL_AUDIODRIVER", "dummy");
     // Without the poll sentinel, an event pushed by the script before a nested loop drains the queue is
     // seen by that drain, as a key pressed during that polling interval would be.
-    setenv("SDL_POLL_SENTINEL", "0", 1);
+    setEnvironment("SDL_POLL_SENTINEL", "0");
     gWaitPercent = 0;  // polling passes and the computer's pauses run without sleeping
     gBeforePoll = feedScriptedEvents;
     ::testing::InitGoogleTest(&argc, argv);

@@ -26,7 +26,7 @@ game_pid=
 cleanup() {
   [ -n "$game_pid" ] && stop_process "$game_pid"
   stop_x_session
-  rm -rf "$work"
+  if [ -n "${QORDA_KEEP_WORK:-}" ]; then echo "work kept in $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
@@ -37,6 +37,7 @@ check() {
     echo "ok: $what"
   else
     echo "FAILED: $what"
+    [ -s "$work/output" ] && sed 's/^/  output: /' "$work/output" | grep -v ALSA | tail -n 5
     failures=$((failures + 1))
   fi
 }
@@ -59,20 +60,33 @@ for program in "$work"/unpacked/*/qorda.exe "$work"/unpacked/*/qorda-map.exe; do
   check "$(basename "$program") imports Windows' own DLLs only" only_windows_dlls "$program"
 done
 
-# ---- Pictures and keys
+# ---- Pictures, keys and saves
 start_x_session 1024x768
 start_window_manager
 
-# Starts a program under Wine from the folder $1 (so that the game must find its own), its output in
-# $work/output; sets game_pid and window.
+# Starts a program (under Wine or not) from the folder $1, with its output in $work/output; sets game_pid
+# and window.
 start_game() {
   local folder=$1
   shift
-  (cd "$folder" && exec wine "$@") >"$work/output" 2>&1 </dev/null &
+  (cd "$folder" && exec "$@") >"$work/output" 2>&1 </dev/null &
   game_pid=$!
   window=$(wait_for_window)
   [ -n "$window" ] || { echo "no window"; cat "$work/output"; return 1; }
-  sleep 1  # the first picture
+  settled_picture "$work/first.png"
+}
+
+# Takes the window's picture into $1 once it stays the same for half a second (at most 10 seconds): the
+# game has taken the keys sent before and drawn what they lead to.
+settled_picture() {
+  local previous=$work/previous.png
+  import -window "$window" "$1"
+  for _ in $(seq 20); do
+    sleep 0.5
+    cp "$1" "$previous"
+    import -window "$window" "$1"
+    [ "$(differences "$previous" "$1")" = 0 ] && return
+  done
 }
 
 end_game() {
@@ -82,89 +96,92 @@ end_game() {
   [ "$exit_status" = 0 ]
 }
 
+press() {
+  local key
+  for key in "$@"; do
+    xdotool key --window "$window" "$key"
+    sleep 0.12
+  done
+}
+
 # The keys and the text of a scene's input (boardshot --input), sent through the X server.
 play_scene() {
-  "$boardshot" --input "$1" | python3 -c '
+  local keys
+  mapfile -t keys < <("$boardshot" --input "$1" | python3 -c '
 import json, sys
 names = {"\r": "Return", "\x1b": "Escape", ",": "comma"}
 for step in json.load(sys.stdin):
     for c in step.get("keys", "") + step.get("text", ""):
-        print(names.get(c, c))' | while read -r key; do
-    xdotool key --window "$window" "$key"
-    sleep 0.12
-  done
-  sleep 1
+        print(names.get(c, c))')
+  press "${keys[@]}"
 }
 
-# How many pixels of the window differ from the Linux game's picture of the scene.
-differences_from_linux() {
-  local scene=$1
-  "$boardshot" --exact "$data" "$scene" "$work/$scene-linux.png" >/dev/null
-  import -window "$window" "$work/$scene-windows.png"
-  compare -metric AE "$work/$scene-linux.png" "$work/$scene-windows.png" null: 2>&1 || true
+# How many pixels of two pictures differ.
+differences() {
+  compare -metric AE "$1" "$2" null: 2>&1 || true
 }
 
-same_as_linux() {
-  local differences
-  differences=$(differences_from_linux "$1")
-  echo "  $1: $differences pixels differ"
-  [ "$differences" = 0 ]
+same_pictures() {
+  local count
+  count=$(differences "$1" "$2")
+  echo "  $(basename "$1") and $(basename "$2"): $count pixels differ"
+  [ "$count" = 0 ]
+}
+
+# Plays a scene in a game started with start_game's arguments and takes the window's picture as $work/NAME.png.
+picture_of_scene() {
+  local scene=$1 name=$2
+  shift 2
+  start_game "$@"
+  [ "$scene" = menu-screen ] || play_scene "$scene"
+  settled_picture "$work/$name.png"
+  stop_process "$game_pid"
+  game_pid=
 }
 
 player_folder="$work/Spiele für Zoë"
-mkdir -p "$player_folder"
+mkdir -p "$player_folder" "$work/linux"
 mv "$work"/unpacked/* "$player_folder/"
 game_folder=$(echo "$player_folder"/Qorda-*-win64)
-start_game / "$game_folder/qorda.exe"
-check "the menu is the Linux game's" same_as_linux menu-screen
-play_scene targeting-screen
-check "a match up to the targeting ring is the Linux game's" same_as_linux targeting-screen
-stop_process "$game_pid"
+cp "$data"/tiles.png "$data"/font.bmp "$data"/map01.txt "$work/linux/"
+windows_game=(/ wine "$game_folder/qorda.exe")
+linux_game=("$work/linux" "$linux_game")
 
-# ---- A save in the editor: the keys of the editor's scene, the entry Enter, then a wrong entry to stop,
-# y to stop, y to save, and the name.
-save_keys=(Return q Return y y z o e Return)
+# The menu is the Linux game's golden picture; a match in a real window is what the Linux game shows in
+# the same X server (whose renderer blends the Archer's targeting ring as the Windows game's does).
+"$boardshot" --exact "$data" menu-screen "$work/menu-golden.png" >/dev/null
+picture_of_scene menu-screen menu-windows "${windows_game[@]}"
+check "the menu is the Linux game's golden picture" same_pictures "$work/menu-golden.png" "$work/menu-windows.png"
+picture_of_scene targeting-screen match-windows "${windows_game[@]}"
+picture_of_scene targeting-screen match-linux "${linux_game[@]}"
+check "a match up to the targeting ring is the Linux game's" \
+  same_pictures "$work/match-linux.png" "$work/match-windows.png"
+
+# ---- A save in the editor: the keys of the editor's scene, the entry's Enter, then a wrong entry to stop,
+# y to stop, y to save, the name, and 6 to leave the game.
 save_in_editor() {
+  local name=$1
+  shift
   start_game "$@"
   play_scene editor-screen
-  for key in "${save_keys[@]}"; do
-    xdotool key --window "$window" "$key"
-    sleep 0.12
-  done
-  sleep 1
-  xdotool key --window "$window" 6
+  press Return q Return y y $(echo "$name" | sed 's/./& /g') Return
+  settled_picture "$work/saved.png"
+  press 6
   end_game
 }
-check "the editor saves in the Windows game" save_in_editor "$game_folder" qorda.exe
-mkdir "$work/linux"
-cp "$data"/tiles.png "$data"/font.bmp "$data"/map01.txt "$work/linux/"
-linux_save() {
-  (cd "$work/linux" && exec "$linux_game") >/dev/null 2>&1 </dev/null &
-  game_pid=$!
-  window=$(wait_for_window)
-  sleep 1
-  play_scene editor-screen
-  for key in "${save_keys[@]}"; do
-    xdotool key --window "$window" "$key"
-    sleep 0.12
-  done
-  sleep 1
-  xdotool key --window "$window" 6
-  wait_for_exit "$game_pid" 20
-  game_pid=
-}
-linux_save
+check "the Windows game saves a map" save_in_editor zoe "${windows_game[@]}"
+check "the Linux game saves a map" save_in_editor zoe "${linux_game[@]}"
 check "the saved map is byte for byte the Linux game's" cmp "$game_folder/zoe.txt" "$work/linux/zoe.txt"
 
 # A read-only map is not written: the terminal says so, and the file stays as it was.
 chmod a-w "$game_folder/map01.txt"
-save_keys=(Return q Return y y m a p 0 1 Return)
-save_in_editor "$game_folder" qorda.exe || true
+save_in_editor map01 "${windows_game[@]}" || true
 check "a read-only map gives \"Error opening file\"" grep -q "Error opening file map01.txt" "$work/output"
 check "a read-only map stays as it was" cmp "$game_folder/map01.txt" "$data/map01.txt"
 
 # ---- The installer, silently, for this user.
 windows_path() { winepath -u "$1" 2>/dev/null; }
+rm -rf "$(windows_path "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")/Qorda"  # an earlier run's player
 check "the installer ends well" wine "$setup" /S
 appdata=$(windows_path "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
 local_appdata=$(windows_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
@@ -175,22 +192,28 @@ check "the Start menu has both entries" test -f "$menu/Qorda.lnk" -a -f "$menu/Q
 check "the uninstall entry is the user's" \
   wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Qorda' /v UninstallString
 
+# Starts what the Start menu entry $1 starts: its program, in its working folder, with its arguments.
 start_shortcut() {
-  start_game / start /unix "$menu/Qorda.lnk"
+  local command
+  mapfile -t command < <(python3 "$here/shortcut_command.py" "$menu/$1.lnk")
+  # shellcheck disable=SC2086 # the arguments are words
+  start_game "$(windows_path "${command[1]}")" wine "${command[0]}" ${command[2]}
 }
+check "the second entry plays against the strong computer" \
+  grep -qx -- "--opponent strong" <(python3 "$here/shortcut_command.py" "$menu/Qorda (strong computer).lnk")
 players="$appdata/Qorda"
-start_shortcut
-check "the game from its shortcut shows the menu" same_as_linux menu-screen
+start_shortcut Qorda
+settled_picture "$work/menu-installed.png"
+check "the game from its shortcut shows the menu" same_pictures "$work/menu-golden.png" "$work/menu-installed.png"
 check "the first start fills the player's folder" test -f "$players/tiles.png" -a -f "$players/map01.txt"
-xdotool key --window "$window" alt+F4
-sleep 2
-check "Alt+F4 ends the game" wait_for_wine_game
+press alt+F4
+check "Alt+F4 ends the game" end_game
 
 echo "11 0 0" >"$players/map01.txt"
 printf 'old' >"$players/tiles.png"
-start_shortcut
-xdotool key --window "$window" 6
-sleep 2
+start_shortcut Qorda
+press 6
+end_game || true
 check "a later start refreshes the pictures" cmp "$players/tiles.png" "$data/tiles.png"
 check "a later start keeps the player's map" grep -qx "11 0 0" "$players/map01.txt"
 

@@ -48,9 +48,8 @@ void fillPlayersFolder(const std::filesystem::path& installed, const std::filesy
     for (const auto& entry : std::filesystem::directory_iterator(installed, error)) {
         const std::filesystem::path target = players / entry.path().filename();
         const bool map = entry.path().extension() == ".txt";
-        if (map ? std::filesystem::exists(target, error) : sameContent(entry.path(), target)) continue;
-        std::filesystem::copy_file(entry.path(), target, std::filesystem::copy_options::overwrite_existing,
-                                   error);
+        if (!map && sameContent(entry.path(), target)) continue;
+        CopyFileW(entry.path().c_str(), target.c_str(), map);  // a map that is there already stays
     }
 }
 
@@ -145,6 +144,9 @@ bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE*)) {
     if (replaced && exists) {
         replaced = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                 nullptr, nullptr) != 0;
+        // ReplaceFile keeps the old file's attributes; they are set again for the systems whose ReplaceFile
+        // forgets them.
+        if (replaced) SetFileAttributesW(target.c_str(), attributes);
     } else if (replaced) {
         replaced = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
     }

@@ -6,6 +6,7 @@
 
 #include "ai/opponent.h"
 #include "flow/program.h"
+#include "platform/platform.h"
 #include "support/game_test.h"
 
 namespace {
@@ -57,6 +58,11 @@ TEST_F(CommandLineTest, TheOpponentIsChosenOnTheCommandLine) {
     };
     for (auto& c : cases) {
         gAiOpponent = kAiStandard;
+        // A build that starts no programs refuses them on the command line.
+        if (c.opponent == kAiProgram && whyProgramsCannotStart() != nullptr) {
+            EXPECT_EQ(readCommandLine(c.arguments.count(), c.arguments.argv()), kWrongCommandLine);
+            continue;
+        }
         EXPECT_EQ(readCommandLine(c.arguments.count(), c.arguments.argv()), kStartTheGame);
         EXPECT_EQ(gAiOpponent, c.opponent) << c.arguments.count();
     }

@@ -160,7 +160,8 @@ class Storm {
         switch (below(5)) {
             case 0: {
                 std::string entry = number(0, 11) + "," + number(0, 18) + "," + pick(kEntryTypes);
-                for (int field = 0, fields = below(4); field < fields; ++field) entry += "," + number(0, 260);
+                for (int field = 0, fields = below(4); field < fields; ++field)
+                    entry.append(",").append(number(0, 260));
                 return entry;
             }
             case 1:

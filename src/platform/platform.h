@@ -1,9 +1,9 @@
-// What differs from one system to another, and nothing else: the terminal, the wait for the player, the
-// audio output, how a file is replaced on disk and how a player program runs. It sits below every other
-// folder of the game and knows none of them. Each system has one file that does all of it, and a build takes
-// one: platform_posix.cpp (the desktop on POSIX systems), platform_windows.cpp (Windows) or platform_web.cpp
-// (the browser). Paths, commands
-// and texts are UTF-8.
+// What differs from one system to another, and nothing else: the terminal, the folder the game runs in,
+// the wait for the player, the audio output, how a file is replaced on disk and how a player program runs.
+// It sits below every other folder of the game and knows none of them. Each system has a file of its own,
+// and a build takes one: platform_posix.cpp (the desktop on POSIX systems), platform_windows.cpp (Windows)
+// or platform_web.cpp (the browser); what two of them share is in platform_desktop.cpp (both desktops) and
+// platform_no_programs.cpp (the systems that start no player programs). Paths, commands and texts are UTF-8.
 #pragma once
 
 #include <SDL.h>

@@ -1,7 +1,6 @@
-// The desktop on POSIX systems: SDL's own wait, files in the working directory, an audio output that runs
-// from start-up on, file replacement through mkstemp and rename, and player programs started with
-// posix_spawn of /bin/sh, their non-blocking pipes watched with poll and their process group ended with
-// one kill.
+// The desktop on POSIX systems (with platform_desktop.cpp): file replacement through mkstemp and rename, and
+// player programs started with posix_spawn of /bin/sh, their non-blocking pipes watched with poll and their
+// process group ended with one kill.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -45,22 +44,6 @@ void restoreStream(std::FILE* stream, int saved) {
     dup2(saved, fileno(stream));
     close(saved);
 }
-
-// ---- The window and the sound
-
-void waitForEvent(int milliseconds) {
-    SDL_WaitEventTimeout(nullptr, milliseconds);
-}
-
-void keepSavedMaps() {}
-
-void windowClosed() {}
-
-void startAudioOutput(SDL_AudioDeviceID device) {
-    SDL_PauseAudioDevice(device, 0);
-}
-
-void soundQueued(SDL_AudioDeviceID) {}
 
 // ---- Files
 

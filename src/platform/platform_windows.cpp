@@ -1,6 +1,7 @@
-// Windows's side of platform/platform.h. The game is a window program, so it has no console of its own and
-// reaches the terminal that started it by attaching to that terminal's console. Paths are UTF-8 in the
-// game and wide strings for Windows. Player programs are not started here: the command line refuses them.
+// Windows (with platform_desktop.cpp and platform_no_programs.cpp). The game is a window program, so it has
+// no console of its own and reaches the terminal that started it by attaching to that terminal's console.
+// Paths are UTF-8 in the game and wide strings for Windows. Player programs are not started here: the
+// command line refuses them.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -116,20 +117,6 @@ void restoreStream(std::FILE* stream, int saved) {
     _close(saved);
 }
 
-void waitForEvent(int milliseconds) {
-    SDL_WaitEventTimeout(nullptr, milliseconds);
-}
-
-void keepSavedMaps() {}
-
-void windowClosed() {}
-
-void startAudioOutput(SDL_AudioDeviceID device) {
-    SDL_PauseAudioDevice(device, 0);
-}
-
-void soundQueued(SDL_AudioDeviceID) {}
-
 // A read-only map file stays as it is. Otherwise the new content goes into a file beside it, which then
 // replaces it at once and takes over its attributes, and where the folder takes no new file, the file is
 // written in place.
@@ -157,23 +144,3 @@ bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE*)) {
 const char* whyProgramsCannotStart() {
     return "the Windows version cannot start";
 }
-
-bool startProgramProcess(int, const char*, char* why, int whySize) {
-    std::snprintf(why, static_cast<std::size_t>(whySize), "the Windows version starts no programs");
-    return false;
-}
-
-int writeToProgramProcess(int, const char*, int, int) {
-    return kProgramIoClosed;
-}
-
-int readFromProgramProcess(int, char*, int, int, int& count) {
-    count = 0;
-    return kProgramIoClosed;
-}
-
-const char* programProcessEnding(int, int) {
-    return nullptr;
-}
-
-void stopProgramProcess(int, int) {}

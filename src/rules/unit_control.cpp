@@ -68,7 +68,7 @@ int moveSelectedUnit(int& row, int& column) {
                     }
                 }
             }
-            if (isWinnerCode(result)) return result;
+            if (isWinnerCode(result) || result == kWindowClosed) return result;
         }
     }
 }

@@ -66,6 +66,17 @@ TEST_F(UnitControlTest, EscapeKeysReturnZeroWithTheUnitUnselected) {
     }
 }
 
+// Closing the window while an Archer aims ends the control as anywhere else, and with it the match.
+TEST_F(UnitControlTest, QuitInsideTheTargetingRingReturnsOne) {
+    place(6, 7, 'a', 1, 4, 4);
+    place(6, 9, 'c', 2, 4, 4);
+    int row = 6, column = 7;
+
+    EXPECT_EQ(control(row, column, {keyEvent(SDLK_RETURN), quitEvent()}), 1);
+    EXPECT_EQ(scriptedPassesLeft(), 0);
+    EXPECT_EQ(dryPolls(), 0);
+}
+
 TEST_F(UnitControlTest, QuitReturnsOneWithTheUnitStillSelected) {
     place(6, 7, 'a', 1, 4, 4);
     int row = 6, column = 7;

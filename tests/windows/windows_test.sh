@@ -156,6 +156,13 @@ picture_of_scene targeting-screen match-windows "${windows_game[@]}"
 picture_of_scene targeting-screen match-linux "${linux_game[@]}"
 check "a match up to the targeting ring is the Linux game's" \
   same_pictures "$work/match-linux.png" "$work/match-windows.png"
+close_while_aiming() {
+  start_game "${windows_game[@]}"
+  play_scene targeting-screen
+  press alt+F4
+  end_game
+}
+check "Alt+F4 while an Archer aims ends the game" close_while_aiming
 
 # ---- A save in the editor: the keys of the editor's scene, the entry's Enter, then a wrong entry to stop,
 # y to stop, y to save, the name, and 6 to leave the game.

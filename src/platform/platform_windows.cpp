@@ -6,6 +6,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -97,6 +97,7 @@ int askEndOfTurn(Match& match) {
 int selectUnderCursor(Match& match) {
     if (gUnitOwner[match.row][match.column] != match.player) return kMatchGoesOn;
     const int result = moveSelectedUnit(match.row, match.column);
+    if (result == kWindowClosed) return result;
     if (isWinnerCode(result)) {
         removeCursorFromMap(match.row, match.column, false);
         unselectUnitOnMap(match.row, match.column);

@@ -72,13 +72,20 @@ TEST_F(MatchTest, MenuKeyLeavesWithoutRegeneration) {
     EXPECT_FALSE(cursorDrawnAt(0, 0, 1));
 }
 
-TEST_F(MatchTest, QuitEndsTheMatchInCursorModeAndInTheQuestion) {
+TEST_F(MatchTest, QuitEndsTheMatchInCursorModeInTheQuestionAndWhileAnArcherAims) {
     script({quitEvent(), keyEvent(SDLK_b)});
     EXPECT_EQ(play(0, 0), 1);
     EXPECT_EQ(scriptedPassesLeft(), 1);
 
     clearScript();
     script({keyEvent(SDLK_ESCAPE), quitEvent(), keyEvent(SDLK_RETURN)});
+    EXPECT_EQ(play(0, 0), 1);
+    EXPECT_EQ(scriptedPassesLeft(), 1);
+
+    clearScript();
+    addUnit(0, 0, 'a', 1, 5, 2, 0, 0);
+    addUnit(0, 2, 'c', 2, 5, 5, 0, 0);
+    script({keyEvent(SDLK_RETURN), keyEvent(SDLK_RETURN), quitEvent(), keyEvent(SDLK_b)});
     EXPECT_EQ(play(0, 0), 1);
     EXPECT_EQ(scriptedPassesLeft(), 1);
 }

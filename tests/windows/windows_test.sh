@@ -91,6 +91,7 @@ settled_picture() {
 
 end_game() {
   wait_for_exit "$game_pid" 20
+  [ "$exit_status" = timeout ] && stop_process "$game_pid"
   game_pid=
   echo "  the game ended: $exit_status"
   [ "$exit_status" = 0 ]

@@ -189,10 +189,12 @@ check "a read-only map stays as it was" cmp "$game_folder/map01.txt" "$data/map0
 
 # ---- The installer, silently, for this user.
 windows_path() { winepath -u "$1" 2>/dev/null; }
-rm -rf "$(windows_path "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")/Qorda"  # an earlier run's player
+# The Linux path of one of the user's folders, by the name of its environment variable.
+user_folder() { windows_path "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')"; }
+appdata=$(user_folder APPDATA)
+local_appdata=$(user_folder LOCALAPPDATA)
+rm -rf "$appdata/Qorda"  # an earlier run's player
 check "the installer ends well" wine "$setup" /S
-appdata=$(windows_path "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
-local_appdata=$(windows_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
 installed="$local_appdata/Programs/Qorda"
 menu="$appdata/Microsoft/Windows/Start Menu/Programs"
 check "the game is installed under the user's profile" test -f "$installed/qorda.exe"

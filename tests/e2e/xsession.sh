@@ -35,9 +35,9 @@ stop_x_session() {
   [ -n "${x_work:-}" ] && rm -rf "$x_work"
 }
 
-# Waits for the game's window and prints its id, or fails after 20 seconds.
+# Waits for the game's window and prints its id (the newest, should there be two), or fails after 20 seconds.
 wait_for_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name '^Qorda$' | head -n 1
+  timeout 20 xdotool search --sync --onlyvisible --name '^Qorda$' | tail -n 1
 }
 
 # Sends keys to the window.

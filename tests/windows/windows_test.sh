@@ -37,7 +37,7 @@ check() {
     echo "ok: $what"
   else
     echo "FAILED: $what"
-    [ -s "$work/output" ] && sed 's/^/  output: /' "$work/output" | grep -v ALSA | tail -n 5
+    if [ -s "$work/output" ]; then sed 's/^/  output: /' "$work/output" | grep -v ALSA | tail -n 5 || true; fi
     failures=$((failures + 1))
   fi
 }
@@ -73,18 +73,32 @@ start_game() {
   game_pid=$!
   window=$(wait_for_window)
   [ -n "$window" ] || { echo "no window"; cat "$work/output"; return 1; }
-  settled_picture "$work/first.png"
+  # SDL may replace the window while it looks for a renderer that works: keys go to the one that stays.
+  local shown
+  for _ in $(seq 10); do
+    settled_picture "$work/first.png"
+    shown=$(wait_for_window)
+    [ "$shown" = "$window" ] && return
+    window=$shown
+  done
+}
+
+# Takes the window's picture into $1; a window gone since it was found is looked up again.
+window_picture() {
+  import -window "$window" "$1" 2>/dev/null && return
+  window=$(wait_for_window)
+  import -window "$window" "$1"
 }
 
 # Takes the window's picture into $1 once it stays the same for half a second (at most 10 seconds): the
 # game has taken the keys sent before and drawn what they lead to.
 settled_picture() {
   local previous=$work/previous.png
-  import -window "$window" "$1"
+  window_picture "$1"
   for _ in $(seq 20); do
     sleep 0.5
     cp "$1" "$previous"
-    import -window "$window" "$1"
+    window_picture "$1"
     [ "$(differences "$previous" "$1")" = 0 ] && return
   done
 }
@@ -166,13 +180,20 @@ close_while_aiming() {
 check "Alt+F4 while an Archer aims ends the game" close_while_aiming
 
 # ---- A save in the editor: the keys of the editor's scene, the entry's Enter, then a wrong entry to stop,
-# y to stop, y to save, the name, and 6 to leave the game.
+# y to stop, y to save, the name, and 6 to leave the game. Each question is on screen before it is
+# answered, since the name prompt drops the keys pressed before it appeared.
 save_in_editor() {
-  local name=$1
+  local name=$1 answer
   shift
   start_game "$@"
   play_scene editor-screen
-  press Return q Return y y $(echo "$name" | sed 's/./& /g') Return
+  press Return q Return
+  for answer in y y; do
+    settled_picture "$work/saved.png"
+    press "$answer"
+  done
+  settled_picture "$work/saved.png"
+  press $(echo "$name" | sed 's/./& /g') Return
   settled_picture "$work/saved.png"
   press 6
   end_game

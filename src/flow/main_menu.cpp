@@ -116,10 +116,17 @@ void runMenu(Menu& menu) {
 
 }  // namespace
 
-void runMainMenu() {
+void runMainMenu(const char* startMapName) {
     Menu menu = {};
     std::strcpy(menu.mapName, kDefaultMapName);
     std::strcpy(menu.helpMapName, kHelpMapName);
-    menu.mapStatus = loadStatusMatrix(false, menu.mapName);
+    // A map asked for at start-up is loaded as "Load map" loads it: it becomes the current map once it is
+    // loaded, and a missing one is reported and leaves the default map.
+    if (startMapName != nullptr && loadMapByName(startMapName) == kMapFileDone) {
+        std::strcpy(menu.mapName, startMapName);
+        menu.mapStatus = kMapAsSaved;
+    } else {
+        menu.mapStatus = loadStatusMatrix(false, menu.mapName);
+    }
     runMenu(menu);
 }

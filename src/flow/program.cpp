@@ -21,7 +21,7 @@ extern "C" int SDL_main(int argc, char* argv[]) {
         std::printf("Failed to load media!\n");
     } else {
         openSound();
-        runMainMenu();
+        runMainMenu(gStartMapName);
         closeSound();
     }
     close();

@@ -7,6 +7,7 @@
 #include "ai/opponent.h"
 #include "flow/program.h"
 #include "platform/platform.h"
+#include "state/map_file.h"
 #include "support/game_test.h"
 
 namespace {
@@ -15,6 +16,7 @@ class CommandLineTest : public DataDirectoryTest {
    protected:
     void TearDown() override {
         gAiOpponent = kAiStandard;
+        gStartMapName = nullptr;
         DataDirectoryTest::TearDown();
     }
 };
@@ -68,6 +70,14 @@ TEST_F(CommandLineTest, TheOpponentIsChosenOnTheCommandLine) {
     }
 }
 
+TEST_F(CommandLineTest, TheMapToStartOnIsNamedOnTheCommandLine) {
+    for (Arguments arguments :
+         {Arguments{"--map", "other"}, Arguments{"--map=other", "--opponent", "strong"}}) {
+        EXPECT_EQ(readCommandLine(arguments.count(), arguments.argv()), kStartTheGame);
+        EXPECT_STREQ(gStartMapName, "other");
+    }
+}
+
 // A wrong line is named in one line on standard error and ends the program with 2 before SDL starts.
 TEST_F(CommandLineTest, AWrongOptionOrOpponentIsNamedAndNothingStarts) {
     struct {
@@ -80,6 +90,9 @@ TEST_F(CommandLineTest, AWrongOptionOrOpponentIsNamedAndNothingStarts) {
         {Arguments{"--opponent"}, "--opponent"},
         {Arguments{"--opponent", "strong", "map01"}, "map01"},
         {Arguments{"--opponent", "program:"}, "program:"},
+        {Arguments{"--map"}, "--map"},
+        {Arguments{"--map="}, "''"},
+        {Arguments{"--map", std::string(kMaxNameLength + 1, 'm').c_str()}, "mmm"},
     };
     for (auto& c : cases) {
         int status = -1;

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "flow/command_line.h"
 #include "flow/program.h"
 #include "render/window.h"
 #include "state/board.h"
@@ -92,6 +93,29 @@ TEST_F(MainMenuTest, ALoadedMapIsPlayedWithoutReadingItAgain) {
     EXPECT_EQ(printed.find("Error opening file"), std::string::npos);
     EXPECT_EQ(gUnitOwner[2][2], 1);  // the match was played on the board as loaded
     EXPECT_EQ(gUnitOwner[4][4], 0);
+}
+
+// A map named at start-up is the current map, as after "Load map"; a missing one is reported as a load
+// reports it, and the default map stays.
+TEST_F(MainMenuTest, TheMapNamedAtStartUpIsTheCurrentMap) {
+    writeMap("map01", "0,0,c,1,7,5\n");
+    writeMap("other", "2,2,a,1,7,2\n");
+    struct {
+        std::string name;
+        int errors;
+        int unitAt;  // the row and column of the unit of the map played
+    } cases[] = {{"other", 0, 2}, {"missing", 1, 0}};
+    for (auto& c : cases) {
+        clearScript();
+        scriptKeys({SDLK_2, SDLK_ESCAPE, SDLK_m, SDLK_6});
+        std::string program = "qorda", option = "--map";
+        char* argv[] = {program.data(), option.data(), c.name.data(), nullptr};
+        startCapturingStdout();
+        EXPECT_EQ(SDL_main(3, argv), 0);
+        EXPECT_EQ(occurrences(capturedStdout(), "Error opening file " + c.name + ".txt"), c.errors);
+        EXPECT_EQ(gUnitOwner[c.unitAt][c.unitAt], 1) << c.name;
+        gStartMapName = nullptr;
+    }
 }
 
 TEST_F(MainMenuTest, HelpPlaysTheHelpMapThenReloadsTheCurrentMap) {

@@ -148,14 +148,38 @@ async function importMaps(files) {
 function listSavedMaps() {
   mapList.replaceChildren();
   for (const name of fileNames(kSaved).filter(isMapName).sort()) {
+    const bytes = Module.FS.readFile(`${kSaved}/${name}`);
     const link = document.createElement('a');
     link.textContent = name.slice(0, -kMapExtension.length);
     link.download = name;
-    link.href = URL.createObjectURL(new Blob([Module.FS.readFile(`${kSaved}/${name}`)], {type: 'text/plain'}));
+    link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
     const item = document.createElement('li');
-    item.append(link);
+    item.append(link, ' ', shareLink(link.textContent, bytes));
     mapList.append(item);
   }
+}
+
+// A link that brings the map to whoever opens it: a tap shares or copies it, and it can be copied as any
+// link. A map that cannot travel in a link says so.
+function shareLink(name, bytes) {
+  const share = document.createElement('a');
+  share.className = 'share';
+  share.textContent = 'share link';
+  share.setAttribute('aria-label', `share link to ${name}`);
+  linkOfMap(name, bytes).then((address) => {
+    if (address === null) {
+      share.replaceWith('too large to share, or a name with other characters than letters, digits, - or _');
+      return;
+    }
+    share.href = address;
+  });
+  share.addEventListener('click', (event) => {
+    event.preventDefault();
+    const shared = navigator.share ? navigator.share({title: `Qorda map ${name}`, url: share.href})
+                                   : navigator.clipboard.writeText(share.href);
+    shared.then(() => { share.textContent = 'link copied'; }, () => {});
+  });
+  return share;
 }
 
 mapsButton.addEventListener('click', () => {
@@ -183,10 +207,41 @@ function runAudioOutput(running) {
   if (!running && context.state === 'running') context.suspend();
 }
 
+// ---- A map that came in the page's address
+
+// Keeps the map of the link, once the maps stored in this browser are known, and starts the game on it. A
+// different map of that name is replaced only if the player agrees. A bad link is refused with nothing stored.
+async function takeLinkedMap(linkedMap) {
+  let map;
+  try {
+    map = await linkedMap;
+  } catch (error) {
+    if (!(error instanceof BadMapLink)) throw error;
+    tellPlayer(`The map in this link cannot be opened: ${error.message}.`);
+    return;
+  }
+  if (map === null) return;
+  const fileName = `${map.name}${kMapExtension}`;
+  const saved = readFileOrNull(`${kSaved}/${fileName}`);
+  if (saved !== null && !sameBytes(saved, map.bytes) &&
+      !confirm(`Replace your map "${map.name}" with the one in this link?`)) {
+    return;
+  }
+  Module.FS.writeFile(`${kSaved}/${fileName}`, map.bytes);
+  await storeInBrowser();
+  Module.arguments.push('--map', map.name);
+}
+
 // ---- The game
+
+const linkedMap = mapOfLink();
+let matchUnderway = false;
+const opponent = chosenOpponent();
+offerOpponents(opponent, () => matchUnderway);
 
 var Module = {
   canvas,
+  arguments: ['--opponent', opponent],
   preRun: [() => {
     Module.FS.init(null, consoleWriter(console.log), consoleWriter(console.error));
     Module.FS.mkdir(kSaved);
@@ -194,7 +249,10 @@ var Module = {
     Module.addRunDependency('saved maps');
     Module.FS.syncfs(true, (error) => {
       if (error) console.error('Qorda: the maps stored in this browser could not be read:', error);
-      Module.removeRunDependency('saved maps');
+      takeLinkedMap(linkedMap).catch((problem) => console.error('Qorda: the map link:', problem)).finally(() => {
+        forgetMapLink();
+        Module.removeRunDependency('saved maps');
+      });
     });
   }],
   onRuntimeInitialized: () => {
@@ -217,6 +275,7 @@ var Module = {
     wakers.add(wake);
   }),
   qordaStoreSavedMaps: storeSavedMaps,
+  qordaMatchUnderway: (underway) => { matchUnderway = underway; },
   qordaRunAudioOutput: runAudioOutput,
   qordaEnded: () => {
     canvas.hidden = true;

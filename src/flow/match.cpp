@@ -4,6 +4,7 @@
 
 #include "ai/opponent.h"
 #include "ai/player_program.h"
+#include "platform/platform.h"
 #include "render/board_drawing.h"
 #include "render/input.h"
 #include "render/text.h"
@@ -166,7 +167,9 @@ int play(bool versusComputer, bool help) {
     if (versusComputer && !aiStartOpponent(gAiOpponent, kComputerPlayer, gAiProgramCommand)) {
         computerPassesFromNowOn(match);
     }
+    matchUnderway(true);
     const int result = playMatch(match);
+    matchUnderway(false);
     if (versusComputer && !match.computerPasses) aiStopOpponent(gAiOpponent, kComputerPlayer);
     return result;
 }

@@ -39,6 +39,10 @@ void waitForEvent(int milliseconds);
 // browser keeps them in its own storage and returns once they are stored there.
 void keepSavedMaps();
 
+// A match begins (true) or ends (false). The browser's page asks before it restarts the game in the middle
+// of one; on the desktop nothing needs to know.
+void matchUnderway(bool underway);
+
 // The game's window is gone, at the end of the program. The browser's page then says that the game has
 // ended, as a closed window does on the desktop.
 void windowClosed();

@@ -8,6 +8,8 @@ void waitForEvent(int milliseconds) {
 
 void keepSavedMaps() {}
 
+void matchUnderway(bool) {}
+
 void windowClosed() {}
 
 void startAudioOutput(SDL_AudioDeviceID device) {

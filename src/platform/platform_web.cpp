@@ -17,6 +17,7 @@ EM_ASYNC_JS(void, waitForPageEvent, (int milliseconds), { await Module.qordaWait
 // Copies the maps saved in the game's folder into the browser's storage and returns once they are stored.
 EM_ASYNC_JS(void, storeSavedMaps, (), { await Module.qordaStoreSavedMaps(); });
 EM_JS(void, showGameEnded, (), { Module.qordaEnded(); });
+EM_JS(void, showMatchUnderway, (bool underway), { Module.qordaMatchUnderway(underway); });
 EM_JS(void, runAudioOutput, (bool running), { Module.qordaRunAudioOutput(running); });
 
 // Every event that SDL reports in the browser comes from one of the page's events, and each of those ends the
@@ -73,6 +74,10 @@ void waitForEvent(int milliseconds) {
 
 void keepSavedMaps() {
     storeSavedMaps();
+}
+
+void matchUnderway(bool underway) {
+    showMatchUnderway(underway);
 }
 
 void windowClosed() {

@@ -1,11 +1,12 @@
 // The browser version of Qorda in Debian's Chromium, headless: the page serves as a new player finds it.
 //
-// Usage: node web_test.mjs <build/web> <boardshot> <data dir>
+// Usage: node web_test.mjs <build/web> <boardshot> <data dir> <qorda-map>
 // The pictures to match are the desktop game's own, made by boardshot with its headless renderer; the same
 // input is played in the page, key by key, and the canvas must show the same pixels. Then: a map saved in
 // the editor survives a reload and loads again; an imported map file wins over the bundled map of its name
 // and downloads as it came; no game key scrolls or leaves the page; the game's console output reaches the
-// browser's console; and the figures: first picture, key to picture, idle processor above a blank page,
+// browser's console; the page's address chooses the computer (the strong one plays as the map makers' tool
+// has it play) and brings maps in links, and refuses bad links; and the figures: first picture, key to picture, idle processor above a blank page,
 // and the size of the page's files.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -17,9 +18,9 @@ import zlib from 'node:zlib';
 import {PNG} from 'pngjs';
 import puppeteer from 'puppeteer-core';
 
-const [webDir, boardshot, dataDir] = process.argv.slice(2);
-if (!webDir || !boardshot || !dataDir) {
-  console.error('usage: node web_test.mjs <build/web> <boardshot> <data dir>');
+const [webDir, boardshot, dataDir, qordaMap] = process.argv.slice(2);
+if (!webDir || !boardshot || !dataDir || !qordaMap) {
+  console.error('usage: node web_test.mjs <build/web> <boardshot> <data dir> <qorda-map>');
   process.exit(2);
 }
 
@@ -181,6 +182,130 @@ async function checkScene(page, scene, input) {
   if (differences > 0) fs.writeFileSync(path.join(scratch, `${scene}-browser.png`), PNG.sync.write(browser));
   check(`the canvas shows the desktop's ${scene}`, differences === 0,
         `${differences} pixels differ, ${differentPixels(browser, desktop)} by one level`);
+}
+
+// ---- What the page's address asks for
+
+// Opens the page anew at address, even where only its fragment differs from the page's.
+async function openAddress(page, address) {
+  await page.goto('about:blank');
+  await open(page, address);
+}
+
+function mapLink(url, name, deflated) {
+  return `${url}#map=${name}/${deflated.toString('base64url')}`;
+}
+
+async function savedMap(page, name) {
+  return page.evaluate((file) => {
+    try {
+      return Array.from(Module.FS.readFile(file));
+    } catch (error) {
+      return null;
+    }
+  }, `/saved/${name}.txt`);
+}
+
+// The units of a map file as "owner type row,column A ap H hp", in order.
+function unitsOfMapFile(text) {
+  const names = {a: 'Archer', c: 'Cavalry', s: 'Shield'};
+  return text.split('\n').slice(10).filter((line) => line.trim()).map((line) => {
+    const [row, column, type, owner, actionPoints, healthPoints] = line.trim().split(',');
+    return `${owner} ${names[type]} ${row},${column} A ${actionPoints} H ${healthPoints}`;
+  }).sort();
+}
+
+// The same from the units that qorda-map duel lists after a duel.
+function unitsOfDuel(report) {
+  return [...report.matchAll(/^player (\d): \d+ units left: (.*)$/gm)].flatMap(([, owner, list]) =>
+    [...list.matchAll(/(\w+) at (\S+) \(A (\d+), H (\d+)\)/g)].map(
+      ([, type, place, actionPoints, healthPoints]) => `${owner} ${type} ${place} A ${actionPoints} H ${healthPoints}`)).sort();
+}
+
+// The picture once it has stayed the same for 1.5 s.
+async function settledPicture(page) {
+  let previous = null;
+  for (;;) {
+    await sleep(1500);
+    const picture = await canvasPicture(page);
+    if (previous !== null && differentPixels(previous, picture) === 0) return picture;
+    previous = picture;
+  }
+}
+
+async function addressChecks(page, url) {
+  const dialogs = [];
+  page.on('dialog', (dialog) => {
+    dialogs.push(dialog.message());
+    dialog.dismiss();
+  });
+  const notice = () => page.$eval('#notice', (element) => (element.hidden ? '' : element.textContent));
+
+  // The computer: a wrong name is quoted and the standard one plays; the strong one, after the player ends
+  // the first turn at once, leaves the board as in the map makers' duel of a passing side against it.
+  await openAddress(page, `${url}?opponent=clever`);
+  check('a wrong computer in the address is quoted, and the game starts',
+        (await notice()).includes('"clever"') &&
+        differentPixels(await canvasPicture(page), desktopPicture('menu-screen')) === 0, await notice());
+  await openAddress(page, `${url}?opponent=strong`);
+  const played = path.join(scratch, 'played.txt');  // the map01 that the page plays
+  fs.writeFileSync(played, Buffer.from(await page.evaluate(() => Array.from(Module.FS.readFile('/qorda/map01.txt')))));
+  await press(page, '1\u001b');
+  await page.keyboard.press('Enter');  // the computer's turn, with its pauses, is over once the picture rests
+  await settledPicture(page);
+  await press(page, '\u001bm4\ry');
+  await type(page, 'q');
+  await press(page, '\ryy');
+  await type(page, 'strongturn');
+  await press(page, '\r');
+  const turn = Buffer.from(await page.evaluate(() => Array.from(Module.FS.readFile('/qorda/strongturn.txt'))));
+  const duel = execFileSync(qordaMap, ['duel', '--turns', '2', '--player1', 'pass', '--player2', 'strong', played],
+                            {encoding: 'utf8'});
+  const units = unitsOfMapFile(turn.toString());
+  check('?opponent=strong plays the strong computer\'s turn as qorda-map duel plays it',
+        units.length > 0 && JSON.stringify(units) === JSON.stringify(unitsOfDuel(duel)), units.join('; '));
+
+  // A map in a link is stored under its name, and the game starts on it as after Load map.
+  const linked = fs.readFileSync(path.join(dataDir, 'HelpMap.txt'));
+  await openAddress(page, mapLink(url, 'linked', zlib.deflateSync(linked)));
+  const linkedMenu = await canvasPicture(page);
+  const stored = await savedMap(page, 'linked');
+  await openAddress(page, url);
+  await press(page, '3');
+  await type(page, 'linked');
+  await press(page, '\r');
+  check('a map link opens on its map, stored under its name, and leaves the address',
+        stored !== null && Buffer.from(stored).equals(linked) && !page.url().includes('#') &&
+        differentPixels(linkedMenu, await canvasPicture(page)) === 0);
+  const shared = await page.$eval('#map-list a[aria-label="share link to linked"]', (link) => link.href);
+  await openAddress(page, shared);
+  check('a saved map\'s share link brings the same map', dialogs.length === 0 &&
+        differentPixels(linkedMenu, await canvasPicture(page)) === 0, shared);
+
+  // A different map of a saved map's name is stored only if the player agrees.
+  await openAddress(page, mapLink(url, 'linked', zlib.deflateSync(Buffer.from('other'))));
+  check('a link to another map of a saved name asks, and keeps the saved one when refused',
+        dialogs.length === 1 && Buffer.from(await savedMap(page, 'linked')).equals(linked), dialogs.join(' | '));
+
+  // Bad links: a line in the page, nothing stored, and the game starts as usual.
+  const damaged = zlib.deflateSync(linked);
+  damaged[damaged.length - 1] ^= 1;
+  const bad = [
+    ['a name with a space', 'bad%20name', zlib.deflateSync(linked).toString('base64url')],
+    ['a name of 65 characters', 'b'.repeat(65), zlib.deflateSync(linked).toString('base64url')],
+    ['padding', 'bad1', `${zlib.deflateSync(linked).toString('base64url')}=`],
+    ['base64 rather than base64url', 'bad2', '+/+/'],
+    ['data that does not inflate', 'bad3', Buffer.from('not deflated').toString('base64url')],
+    ['a wrong checksum', 'bad4', damaged.toString('base64url')],
+    ['more than 64 KiB inflated', 'bad5', zlib.deflateSync(Buffer.alloc(64 * 1024 + 1, 48)).toString('base64url')],
+    ['a fragment over 16,000 characters', 'bad6', 'A'.repeat(16000)],
+  ];
+  for (const [what, name, data] of bad) {
+    await openAddress(page, `${url}#map=${name}/${data}`);
+    check(`a link with ${what} is refused with nothing stored`,
+          (await notice()).startsWith('The map in this link cannot be opened') && (await savedMap(page, name)) === null &&
+          differentPixels(await canvasPicture(page), desktopPicture('menu-screen')) === 0, await notice());
+  }
 }
 
 // ---- Processor time of the browser's processes, from /proc
@@ -376,6 +501,8 @@ async function main() {
     const downloaded = path.join(downloads, 'map01.txt');
     for (let tries = 0; tries < 100 && !fs.existsSync(downloaded); tries++) await sleep(50);
     check('a saved map downloads as it came', fs.existsSync(downloaded) && fs.readFileSync(downloaded).equals(fs.readFileSync(mapFile)));
+
+    await addressChecks(page, url);
 
     // Exit ends the game, and the page offers to start it again.
     await open(page, url);

@@ -250,7 +250,11 @@ async function addressChecks(page, url) {
   await openAddress(page, `${url}?opponent=strong`);
   const played = path.join(scratch, 'played.txt');  // the map01 that the page plays
   fs.writeFileSync(played, Buffer.from(await page.evaluate(() => Array.from(Module.FS.readFile('/qorda/map01.txt')))));
-  await press(page, '1\u001b');
+  await press(page, '1');
+  await page.select('#opponent', 'standard');
+  check('switching the computer while a match is on asks first, and a no keeps the match',
+        dialogs.length === 1 && page.url().endsWith('?opponent=strong'), dialogs.join(' | '));
+  await press(page, '\u001b');
   await page.keyboard.press('Enter');  // the computer's turn, with its pauses, is over once the picture rests
   await settledPicture(page);
   await press(page, '\u001bm4\ry');
@@ -259,6 +263,8 @@ async function addressChecks(page, url) {
   await type(page, 'strongturn');
   await press(page, '\r');
   const turn = Buffer.from(await page.evaluate(() => Array.from(Module.FS.readFile('/qorda/strongturn.txt'))));
+  await Promise.all([page.waitForNavigation(), page.select('#opponent', 'standard')]);
+  check('switching the computer at the menu starts the game again with it', page.url().endsWith('?opponent=standard'));
   const duel = execFileSync(qordaMap, ['duel', '--turns', '2', '--player1', 'pass', '--player2', 'strong', played],
                             {encoding: 'utf8'});
   const units = unitsOfMapFile(turn.toString());
@@ -279,13 +285,13 @@ async function addressChecks(page, url) {
         differentPixels(linkedMenu, await canvasPicture(page)) === 0);
   const shared = await page.$eval('#map-list a[aria-label="share link to linked"]', (link) => link.href);
   await openAddress(page, shared);
-  check('a saved map\'s share link brings the same map', dialogs.length === 0 &&
+  check('a saved map\'s share link brings the same map', dialogs.length === 1 &&
         differentPixels(linkedMenu, await canvasPicture(page)) === 0, shared);
 
   // A different map of a saved map's name is stored only if the player agrees.
   await openAddress(page, mapLink(url, 'linked', zlib.deflateSync(Buffer.from('other'))));
   check('a link to another map of a saved name asks, and keeps the saved one when refused',
-        dialogs.length === 1 && Buffer.from(await savedMap(page, 'linked')).equals(linked), dialogs.join(' | '));
+        dialogs.length === 2 && Buffer.from(await savedMap(page, 'linked')).equals(linked), dialogs.join(' | '));
 
   // Bad links: a line in the page, nothing stored, and the game starts as usual.
   const damaged = zlib.deflateSync(linked);

@@ -1,6 +1,7 @@
 // The browser (Emscripten). The page's script (web/page.js) does the work that only the page can do: it
 // wakes the game at the page's events, keeps the saved maps in the browser's storage, and suspends and
-// resumes the audio output. A page starts no programs.
+// resumes the audio output; the keys that it shows on a touch screen (web/touch.js) reach the game through
+// the functions of "The page's keys" below. A page starts no programs.
 #include <emscripten.h>
 #include <sys/stat.h>
 
@@ -36,6 +37,31 @@ void quietenAudioOutput() {
     if (gDevice == 0 || SDL_GetQueuedAudioSize(gDevice) > 0) return;
     if (SDL_GetTicks() - gLastSoundTicks < kSoundTailMilliseconds) return;
     runAudioOutput(false);
+}
+
+// A key of the page, queued as SDL queues a key of the keyboard.
+void pushKey(Uint32 type, SDL_Keycode key, Uint16 modifiers) {
+    SDL_Event event{};
+    event.key.type = type;
+    event.key.windowID = SDL_GetWindowID(SDL_GetKeyboardFocus());
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, modifiers, 0};
+    SDL_PushEvent(&event);
+}
+
+// Typed text as SDL queues it, only while the game reads text.
+void pushText(int character) {
+    if (!SDL_IsTextInputActive()) return;
+    SDL_Event event{};
+    event.text.type = SDL_TEXTINPUT;
+    event.text.windowID = SDL_GetWindowID(SDL_GetKeyboardFocus());
+    const char32_t characters[] = {static_cast<char32_t>(character), 0};
+    char* text =
+        SDL_iconv_string("UTF-8", "UTF-32LE", reinterpret_cast<const char*>(characters), sizeof characters);
+    if (text == nullptr) return;
+    SDL_strlcpy(event.text.text, text, sizeof event.text.text);
+    SDL_free(text);
+    SDL_PushEvent(&event);
 }
 
 // Emscripten's C library starts with a umask that takes every permission away, which would leave each map
@@ -108,6 +134,30 @@ bool replaceFile(const char* fileName, bool (*writeContent)(std::FILE*)) {
     written = std::fclose(file) == 0 && written && std::rename(temporaryName, fileName) == 0;
     if (!written) std::remove(temporaryName);
     return written;
+}
+
+// ---- The page's keys (web/touch.js): its keys and what is typed on the device's own keyboard reach the
+// game as the keyboard's keys do; the page wakes the game after each.
+
+// A key pressed or released, named by its SDL key code.
+extern "C" EMSCRIPTEN_KEEPALIVE void qordaKeyDown(int key) {
+    pushKey(SDL_KEYDOWN, key, KMOD_NONE);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void qordaKeyUp(int key) {
+    pushKey(SDL_KEYUP, key, KMOD_NONE);
+}
+
+// A character typed (a Unicode code point), as its key's press, its text and its release: a capital letter
+// is its letter's key with Shift, and a control character is its key alone (backspace, return, escape,
+// whose SDL key codes are their characters).
+extern "C" EMSCRIPTEN_KEEPALIVE void qordaTypeCharacter(int character) {
+    const bool capital = character >= 'A' && character <= 'Z';
+    const SDL_Keycode key = capital ? character - 'A' + 'a' : character;
+    const Uint16 modifiers = capital ? KMOD_LSHIFT : KMOD_NONE;
+    pushKey(SDL_KEYDOWN, key, modifiers);
+    if (character >= ' ' && character != SDLK_DELETE) pushText(character);
+    pushKey(SDL_KEYUP, key, modifiers);
 }
 
 // ---- Player programs

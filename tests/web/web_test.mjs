@@ -6,8 +6,10 @@
 // the editor survives a reload and loads again; an imported map file wins over the bundled map of its name
 // and downloads as it came; no game key scrolls or leaves the page; the game's console output reaches the
 // browser's console; the page's address chooses the computer (the strong one plays as the map makers' tool
-// has it play) and brings maps in links, and refuses bad links; and the figures: first picture, key to picture, idle processor above a blank page,
-// and the size of the page's files.
+// has it play) and brings maps in links, and refuses bad links; on a tablet the page's keys play a match as
+// the keyboard does, a name comes in through the device's own keyboard and no key stays down; and the
+// figures: first picture, key to picture, idle processor above a blank page, and the size of the page's
+// files.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -70,7 +72,7 @@ function installProbe() {
   window.addEventListener('keydown', (event) => {
     if (probe.keyAt === null) probe.keyAt = event.timeStamp;
   }, true);
-  for (const type of ['keydown', 'keypress', 'keyup']) {
+  for (const type of ['keydown', 'keypress', 'keyup', 'pointerdown', 'pointerup', 'input']) {
     window.addEventListener(type, () => { probe.inputAt = performance.now(); }, true);
   }
   let module;
@@ -314,6 +316,111 @@ async function addressChecks(page, url) {
   }
 }
 
+// ---- Touch: a tablet's page, played by its keys
+
+const kTablet = {width: 1024, height: 768, deviceScaleFactor: 2, hasTouch: true, isMobile: true};
+// The keys of the desktop's scenes, as the page's keys send them.
+const kPadKeyOfKey = {f: 'up-left', g: 'up', h: 'up-right', c: 'down-left', v: 'down', b: 'down-right',
+                      4: 'up-left', 2: 'down', 3: 'down-right', '\r': 'Enter', '\u001b': 'Escape'};
+
+async function tap(page, name) {
+  const box = await (await page.$(`aria/${name}`)).boundingBox();
+  await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+  await settle(page);
+}
+
+async function tapScene(page, input) {
+  for (const step of input) {
+    for (const key of step.keys) await tap(page, kPadKeyOfKey[key]);
+  }
+}
+
+// The canvas as the screen shows it, in device pixels.
+async function devicePicture(page) {
+  const box = await (await page.$('#canvas')).boundingBox();
+  return PNG.sync.read(Buffer.from(await page.screenshot({clip: box})));
+}
+
+function scaledUp(picture, scale) {
+  const scaled = new PNG({width: picture.width * scale, height: picture.height * scale});
+  for (let y = 0; y < scaled.height; y++) {
+    for (let x = 0; x < scaled.width; x++) {
+      const from = 4 * (Math.floor(y / scale) * picture.width + Math.floor(x / scale));
+      picture.data.copy(scaled.data, 4 * (y * scaled.width + x), from, from + 4);
+    }
+  }
+  return scaled;
+}
+
+async function touchChecks(browser, url) {
+  const desktop = await browser.newPage();
+  await desktop.setViewport(kViewport);
+  await desktop.evaluateOnNewDocument(installProbe);
+  await open(desktop, url);
+  check('the desktop page shows no keys', await desktop.$eval('#touch', (keys) => keys.hidden));
+  await desktop.close();
+
+  // Storage of its own: the maps that the checks before saved stay out of this page.
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport(kTablet);
+  await page.evaluateOnNewDocument(installProbe);
+  const messages = [];
+  page.on('console', (message) => messages.push(message.text()));
+
+  // A match up to a shot and a charge, tapped: the picture at twice its size, pixel for pixel.
+  await open(page, url);
+  const toTargeting = sceneInput('targeting-screen');
+  for (const [scene, input] of [['targeting-screen', toTargeting],
+                                ['match-screen', sceneInput('match-screen').slice(toTargeting.length)]]) {
+    await tapScene(page, input);
+    const differences = differentPixels(await devicePicture(page), scaledUp(desktopPicture(scene), 2), 1);
+    check(`the tablet's keys play the desktop's ${scene}, shown crisp at twice its size`, differences === 0,
+          `${differences} pixels differ`);
+  }
+
+  // Names typed on the device's keyboard, which sends no key codes and composes words before it commits them.
+  await open(page, url);
+  const menu = await devicePicture(page);
+  const session = await page.createCDPSession();
+  const typeName = async (name) => {
+    await tap(page, 'down-right');
+    await tap(page, 'Keyboard');
+    await session.send('Input.imeSetComposition', {text: name.slice(0, 2), selectionStart: 2, selectionEnd: 2});
+    await page.keyboard.sendCharacter(name);
+    await tap(page, 'Enter');
+  };
+  messages.length = 0;
+  await typeName('nomap');
+  for (let tries = 0; tries < 100 && !messages.includes('Error opening file nomap.txt'); tries++) await sleep(50);
+  check('a name typed on the device\'s keyboard reaches the game letter for letter',
+        messages.includes('Error opening file nomap.txt'), JSON.stringify(messages));
+  await typeName('HelpMap');
+  const loaded = await devicePicture(page);
+  await press(page, '3');
+  await type(page, 'HelpMap');
+  await press(page, '\r');
+  check('a map loads by a name typed on the device\'s keyboard as by one typed on keys',
+        differentPixels(loaded, menu) > 0 && differentPixels(loaded, await devicePicture(page)) === 0);
+
+  // A finger that slides off a key leaves no key down, and the next tap acts once.
+  await press(page, '2vvvv');
+  const cursorAtFour = await devicePicture(page);
+  await press(page, 'vv');
+  const up = await (await page.$('aria/up')).boundingBox();
+  const touch = (type, touchPoints) => session.send('Input.dispatchTouchEvent', {type, touchPoints});
+  await touch('touchStart', [{x: up.x + up.width / 2, y: up.y + up.height / 2}]);
+  await touch('touchMove', [{x: up.x - up.width, y: up.y + up.height / 2}]);
+  await touch('touchMove', [{x: 100, y: 100}]);
+  await touch('touchEnd', []);
+  await settle(page);
+  const down = await page.$$eval('#touch button.down', (buttons) => buttons.length);
+  await tap(page, 'up');
+  check('a finger slid off a key leaves no key down, and the next tap acts once',
+        down === 0 && differentPixels(await devicePicture(page), cursorAtFour) === 0, `${down} keys down`);
+  await context.close();
+}
+
 // ---- Processor time of the browser's processes, from /proc
 
 function processTree(root) {
@@ -519,6 +626,8 @@ async function main() {
     await settle(page);
     check('Exit ends the game, and the page starts it again at the main menu',
           differentPixels(await canvasPicture(page), desktopPicture('menu-screen')) === 0);
+
+    await touchChecks(browser, url);
 
     const size = gzipBytes(webDir);
     check('the page\'s files take at most 1.3 MB with gzip -9', size <= kMaxGzipBytes, `${size} bytes`);

@@ -8,5 +8,15 @@ function keepPageOffline() {
   });
 }
 
-// Once the game's files are in, so as not to compete with them on a first visit.
-if ('serviceWorker' in navigator) Module.preRun.push(keepPageOffline);
+// The worker fetches every file of the page as it installs: on a first visit it does so once the game's first
+// picture is on the screen, at the game's first wait, not to slow the game's start.
+function keepPageOfflineAtFirstWait() {
+  const wait = Module.qordaWaitForEvent;
+  Module.qordaWaitForEvent = (milliseconds) => {
+    Module.qordaWaitForEvent = wait;
+    keepPageOffline();
+    return wait(milliseconds);
+  };
+}
+
+if ('serviceWorker' in navigator) keepPageOfflineAtFirstWait();

@@ -12,7 +12,7 @@ const kFiles = new Map([
 @QORDA_BUILD_FILES@]);
 const kCachePrefix = 'qorda-';
 const kCacheName = kCachePrefix + kVersion;
-const kTakeOver = 'take over';
+const kTakeOver = 'take over';  // sent by the worker of the build before: every build keeps the word
 
 // What a page gets at its start while a new build waits, instead of the game: nothing that the old worker
 // would have to answer, as Chromium holds the new worker back while the old one answers requests. It starts

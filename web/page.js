@@ -104,6 +104,16 @@ function storeInBrowser() {
   });
 }
 
+// The browser may clear a site's storage when the disk runs short, unless the site may keep it: the page asks
+// once, when it stores a map of the player's.
+let keepingAsked = false;
+
+function keepSavedMaps() {
+  if (keepingAsked || !navigator.storage || !navigator.storage.persist) return;
+  keepingAsked = true;
+  navigator.storage.persist();
+}
+
 // The maps that the game saved in its folder since they were last stored: every map that is neither the
 // stored one nor, when none is stored, the bundled one.
 function storeSavedMaps() {
@@ -113,6 +123,7 @@ function storeSavedMaps() {
     if (sameBytes(bytes, stored)) continue;
     if (stored === null && sameBytes(bytes, readFileOrNull(`${kBundle}/${name}`))) continue;
     Module.FS.writeFile(`${kSaved}/${name}`, bytes);
+    keepSavedMaps();
   }
   return storeInBrowser().then(listSavedMaps);
 }
@@ -141,7 +152,10 @@ async function importMaps(files) {
     Module.FS.writeFile(`${kWorkFolder}/${file.name}`, bytes);
     imported++;
   }
-  if (imported > 0) await storeInBrowser();
+  if (imported > 0) {
+    keepSavedMaps();
+    await storeInBrowser();
+  }
   listSavedMaps();
 }
 
@@ -228,6 +242,7 @@ async function takeLinkedMap(linkedMap) {
     return;
   }
   Module.FS.writeFile(`${kSaved}/${fileName}`, map.bytes);
+  keepSavedMaps();
   await storeInBrowser();
   Module.arguments.push('--map', map.name);
 }

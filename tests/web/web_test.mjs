@@ -7,14 +7,15 @@
 // and downloads as it came; no game key scrolls or leaves the page; the game's console output reaches the
 // browser's console; the page's address chooses the computer (the strong one plays as the map makers' tool
 // has it play) and brings maps in links, and refuses bad links; on a tablet the page's keys play a match as
-// the keyboard does, a name comes in through the device's own keyboard and no key stays down; and the
-// figures: first picture, key to picture, idle processor above a blank page, and the size of the page's
-// files.
+// the keyboard does, a name comes in through the device's own keyboard and no key stays down; the page can
+// be installed, starts without the network after one visit, and takes a new build whole; and the figures:
+// first picture, key to picture, idle processor above a blank page, and the size of the page's files.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import {fileURLToPath} from 'node:url';
 import zlib from 'node:zlib';
 
 import {PNG} from 'pngjs';
@@ -33,6 +34,8 @@ const kMaxIdlePercent = 1;  // of one core, above the blank page
 const kMaxGzipBytes = 1300 * 1000;
 const kMaxFirstPictureMs = 2000;
 const kLatencyKeys = 40;
+const kMaxOfflineMenuMs = 5000;
+const kSourceDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 
 const sleep = (milliseconds) => new Promise((resolve) => setTimeout(resolve, milliseconds));
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qorda-web-'));
@@ -47,7 +50,8 @@ function check(name, ok, detail = '') {
 
 // ---- The page's files, served as any static host would
 
-const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
 
 function serve(root) {
   const server = http.createServer((request, response) => {
@@ -479,6 +483,74 @@ async function idlePercent(browser, blank) {
   return first - blank <= kMaxIdlePercent ? first : Math.min(first, await processorPercent(browser, 5));
 }
 
+// ---- Installed and offline: a copy of the page on a host of its own, which the test changes and then stops
+
+// Turns the copy into a new build: each of its pages and scripts notes its name as it runs, and the worker
+// is written again by the build's own step. Returns the names, which a page of the new build all notes.
+function makeNewBuild(site) {
+  const names = fs.readdirSync(site).filter((name) => /\.(html|js)$/.test(name) && name !== 'service-worker.js');
+  for (const name of names) {
+    const note = `(window.qordaBuild ||= []).push('${name}');`;
+    fs.appendFileSync(path.join(site, name), name.endsWith('.html') ? `<script>${note}</script>\n` : `\n${note}\n`);
+  }
+  execFileSync('cmake', [`-DQORDA_WEB_DIR=${site}`, `-DQORDA_WORKER=${path.join(kSourceDir, 'web/service-worker.js')}`,
+                         '-P', path.join(kSourceDir, 'cmake/service_worker.cmake')]);
+  return names.sort();
+}
+
+async function loadMap(page, name) {
+  await press(page, '3');
+  await type(page, name);
+  await press(page, '\r2');
+  return canvasPicture(page);
+}
+
+async function offlineChecks(browser) {
+  const site = path.join(scratch, 'site');
+  fs.cpSync(webDir, site, {recursive: true});
+  const server = await serve(site);
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const page = await browser.newPage();
+  await page.setViewport(kViewport);
+  await page.evaluateOnNewDocument(installProbe);
+
+  await open(page, url);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await open(page, url);
+  check('after one visit the service worker answers the page', await page.evaluate(() => !!navigator.serviceWorker.controller));
+  const {installabilityErrors} = await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
+  check('the page can be installed', installabilityErrors.length === 0, JSON.stringify(installabilityErrors));
+  const mapFile = path.join(scratch, 'away.txt');
+  fs.copyFileSync(path.join(dataDir, 'HelpMap.txt'), mapFile);
+  await page.click('#maps-button');
+  await (await page.$('#map-files')).uploadFile(mapFile);
+  await page.waitForFunction(() => [...document.querySelectorAll('#map-list a')].some((a) => a.download === 'away.txt'));
+
+  // A new build on the host: the page started meanwhile runs the old one whole, the next start the new one.
+  const names = makeNewBuild(site);
+  const runningBuild = () => page.evaluate(() => (window.qordaBuild || []).sort());
+  await open(page, url);
+  check('a page started while a new build comes runs the old build whole', (await runningBuild()).length === 0,
+        JSON.stringify(await runningBuild()));
+  const awayMatch = await loadMap(page, 'away');
+  await page.waitForFunction(async () => !!(await navigator.serviceWorker.getRegistration()).waiting, {timeout: 20000});
+  await open(page, url);
+  const started = await runningBuild();
+  check('the next start runs the new build whole', JSON.stringify(started) === JSON.stringify(names), JSON.stringify(started));
+
+  server.close();
+  server.closeAllConnections();
+  await open(page, url);
+  const menuAt = await page.evaluate(() => window.qordaProbe.firstPictureAt);
+  const menu = desktopPicture('menu-screen');
+  check(`without the network the main menu is on the screen within ${kMaxOfflineMenuMs / 1000} s`,
+        menuAt <= kMaxOfflineMenuMs && differentPixels(await canvasPicture(page), menu) === 0, `${menuAt.toFixed(0)} ms`);
+  check('without the network a map brought in loads',
+        differentPixels(awayMatch, menu) > 0 && differentPixels(await loadMap(page, 'away'), awayMatch) === 0);
+  await page.close();
+  return menuAt;
+}
+
 // ---- The run
 
 function percentile(values, share) {
@@ -629,12 +701,13 @@ async function main() {
 
     await touchChecks(browser, url);
 
+    const offlineMenu = await offlineChecks(browser);
     const size = gzipBytes(webDir);
     check('the page\'s files take at most 1.3 MB with gzip -9', size <= kMaxGzipBytes, `${size} bytes`);
     console.log(`web figures: first picture ${firstPicture.toFixed(0)} ms; key to picture median ` +
                 `${percentile(latencies, 0.5).toFixed(1)} ms, 90th percentile ${percentile(latencies, 0.9).toFixed(1)} ms; ` +
                 `idle ${blank.toFixed(2)}% blank, ${menuIdle.toFixed(2)}% main menu, ${matchIdle.toFixed(2)}% match; ` +
-                `size ${size} bytes gzip -9`);
+                `main menu offline ${offlineMenu.toFixed(0)} ms; size ${size} bytes gzip -9`);
   } finally {
     await browser.close();
     server.close();

@@ -1,11 +1,14 @@
 // Draws the game's desktop icon from its own tile atlas: a Cavalry of player 1 on a ground hex, with the
 // atlas's cyan made transparent, as square PNG files of the usual icon sizes, and all of them in one Windows
-// icon file, qorda.ico.
-// usage: icongen <tiles.png> <output directory>
+// icon file, qorda.ico; or, when sizes are given, the PNG files of those sizes alone (the browser's page asks
+// for sizes that a Windows icon cannot hold).
+// usage: icongen <tiles.png> <output directory> [size...]
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@ constexpr int kCell[2] = {60, 52};
 constexpr int kGroundCell[2] = {0, 0};
 constexpr int kUnitCell[2] = {6, 16};
 constexpr int kSizes[] = {16, 32, 48, 64, 128, 256};
+constexpr int kMaxSize = 1024;
 
 // Copies one atlas cell onto the square icon picture, centred vertically, cyan left out.
 void copyCell(SDL_Surface* atlas, const int cell[2], SDL_Surface* icon) {
@@ -82,13 +86,31 @@ bool writeWindowsIcon(const char* directory) {
     return fclose(file) == 0 && written;
 }
 
+// The sizes asked for on the command line, or the usual ones when none is.
+bool readSizes(int count, char* arguments[], std::vector<int>& sizes) {
+    if (count == 0) {
+        sizes.assign(std::begin(kSizes), std::end(kSizes));
+        return true;
+    }
+    for (int i = 0; i < count; ++i) {
+        const char* end = arguments[i] + strlen(arguments[i]);
+        int size = 0;
+        const auto [stop, error] = std::from_chars(arguments[i], end, size);
+        if (error != std::errc() || stop != end || size <= 0 || size > kMaxSize) return false;
+        sizes.push_back(size);
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: icongen <tiles.png> <output directory>\n");
+    std::vector<int> sizes;
+    if (argc < 3 || !readSizes(argc - 3, argv + 3, sizes)) {
+        fprintf(stderr, "usage: icongen <tiles.png> <output directory> [size...]\n");
         return 2;
     }
+    const bool usualSizes = argc == 3;
     SDL_Surface* loaded = IMG_Load(argv[1]);
     if (loaded == nullptr) {
         fprintf(stderr, "icongen: cannot load %s: %s\n", argv[1], IMG_GetError());
@@ -101,7 +123,7 @@ int main(int argc, char* argv[]) {
     copyCell(atlas, kGroundCell, icon);
     copyCell(atlas, kUnitCell, icon);
     int status = 0;
-    for (int size : kSizes) {
+    for (int size : sizes) {
         SDL_Surface* scaled = SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_ARGB8888);
         SDL_SoftStretchLinear(icon, nullptr, scaled, nullptr);
         const std::string path = iconPath(argv[2], size);
@@ -113,7 +135,7 @@ int main(int argc, char* argv[]) {
     }
     SDL_FreeSurface(icon);
     SDL_FreeSurface(atlas);
-    if (status == 0 && !writeWindowsIcon(argv[2])) {
+    if (status == 0 && usualSizes && !writeWindowsIcon(argv[2])) {
         fprintf(stderr, "icongen: cannot write %s/qorda.ico\n", argv[2]);
         status = 1;
     }

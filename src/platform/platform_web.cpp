@@ -55,12 +55,15 @@ void pushText(int character) {
     SDL_Event event{};
     event.text.type = SDL_TEXTINPUT;
     event.text.windowID = SDL_GetWindowID(SDL_GetKeyboardFocus());
-    const char32_t characters[] = {static_cast<char32_t>(character), 0};
-    char* text =
-        SDL_iconv_string("UTF-8", "UTF-32LE", reinterpret_cast<const char*>(characters), sizeof characters);
-    if (text == nullptr) return;
-    SDL_strlcpy(event.text.text, text, sizeof event.text.text);
-    SDL_free(text);
+    // In UTF-8, as SDL gives typed text: the lead byte carries the length, each following one 6 bits.
+    const auto code = static_cast<unsigned>(character);
+    const int following = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    char* text = event.text.text;
+    text[0] =
+        static_cast<char>(following == 0 ? code : (0xFF00u >> (following + 1)) | (code >> (6 * following)));
+    for (int i = 1; i <= following; ++i) {
+        text[i] = static_cast<char>(0x80u | ((code >> (6 * (following - i))) & 0x3Fu));
+    }
     SDL_PushEvent(&event);
 }
 

@@ -35,9 +35,16 @@ stop_x_session() {
   [ -n "${x_work:-}" ] && rm -rf "$x_work"
 }
 
-# Waits for the game's window and prints its id (the newest, should there be two), or fails after 20 seconds.
+# Waits for the game's window and prints its id (the newest, should there be two), or prints nothing after a
+# minute. A window that goes away while the search walks the windows' tree (another program's, or one
+# that SDL replaces) ends that search with an X error: it is searched again.
 wait_for_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name '^Qorda$' | tail -n 1
+  local found= _
+  for _ in 1 2 3; do
+    found=$(timeout 20 xdotool search --sync --onlyvisible --name '^Qorda$' 2>/dev/null | tail -n 1) || true
+    [ -n "$found" ] && break
+  done
+  echo "$found"
 }
 
 # Sends keys to the window.

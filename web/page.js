@@ -106,11 +106,11 @@ function storeInBrowser() {
 
 // The browser may clear a site's storage when the disk runs short, unless the site may keep it: the page asks
 // once, when it stores a map of the player's.
-let keepingAsked = false;
+let storageAsked = false;
 
-function keepSavedMaps() {
-  if (keepingAsked || !navigator.storage || !navigator.storage.persist) return;
-  keepingAsked = true;
+function askToKeepStorage() {
+  if (storageAsked || !navigator.storage || !navigator.storage.persist) return;
+  storageAsked = true;
   navigator.storage.persist();
 }
 
@@ -123,7 +123,7 @@ function storeSavedMaps() {
     if (sameBytes(bytes, stored)) continue;
     if (stored === null && sameBytes(bytes, readFileOrNull(`${kBundle}/${name}`))) continue;
     Module.FS.writeFile(`${kSaved}/${name}`, bytes);
-    keepSavedMaps();
+    askToKeepStorage();
   }
   return storeInBrowser().then(listSavedMaps);
 }
@@ -153,7 +153,7 @@ async function importMaps(files) {
     imported++;
   }
   if (imported > 0) {
-    keepSavedMaps();
+    askToKeepStorage();
     await storeInBrowser();
   }
   listSavedMaps();
@@ -242,7 +242,7 @@ async function takeLinkedMap(linkedMap) {
     return;
   }
   Module.FS.writeFile(`${kSaved}/${fileName}`, map.bytes);
-  keepSavedMaps();
+  askToKeepStorage();
   await storeInBrowser();
   Module.arguments.push('--map', map.name);
 }

@@ -104,12 +104,9 @@ wait_for_wine_desktop_to_close() {
 # What the test saw when the game's window did not come or went away: whether the program still runs, the
 # windows there are, and the program's last lines.
 no_window() {
-  local state=runs
-  if ! kill -0 "$game_pid" 2>/dev/null; then
-    state="ended with status 0"
-    wait "$game_pid" || state="ended with status $?"
-  fi
-  echo "  no window of the game; the program $state"
+  wait_for_exit "$game_pid" 1
+  echo "  no window of the game; the program $([ "$exit_status" = timeout ] && echo runs ||
+    echo "ended with status $exit_status")"
   echo "  windows: $(for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w"; done |
     sort -u | paste -sd '|')"
   tail -n 5 "$work/output" | sed 's/^/  output: /'
